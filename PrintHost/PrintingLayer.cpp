@@ -1,0 +1,236 @@
+#include "PrintingLayer.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace PrintHost {
+
+namespace {
+
+// A ticket is a few kilobytes; anything past this is not one of ours.
+constexpr off_t kMaxTicketSize = 64 * 1024 * 1024;
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+    // Closes now so that a failing close (delayed write error) can be reported.
+    bool close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd < 0 || ::close(fd) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+std::string systemError(const std::string& what, const std::string& path) {
+    return what + " " + path + ": " + std::strerror(errno);
+}
+
+bool writeAll(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+std::string directoryOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+} // namespace
+
+PMPrintSettings::PMPrintSettings() : dict_(plist_new_dict()) {}
+
+PMPrintSettings::PMPrintSettings(plist_t adoptedDictionary) : dict_(adoptedDictionary) {
+    // Settings are always a dictionary; anything else given here is dropped.
+    if (!dict_ || plist_get_node_type(dict_) != PLIST_DICT) {
+        if (dict_)
+            plist_free(dict_);
+        dict_ = plist_new_dict();
+    }
+}
+
+PMPrintSettings::~PMPrintSettings() {
+    plist_free(dict_);
+}
+
+std::unique_ptr<PMPrintSettings> PMPrintSettings::readFromFile(const std::string& path,
+                                                               std::string* error) {
+    auto fail = [&](std::string message) -> std::unique_ptr<PMPrintSettings> {
+        if (error)
+            *error = std::move(message);
+        return nullptr;
+    };
+
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0)
+        return fail(systemError("cannot open", path));
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0)
+        return fail(systemError("cannot read", path));
+    if (!S_ISREG(st.st_mode))
+        return fail(path + " is not a regular file");
+    if (st.st_size <= 0)
+        return fail(path + " is empty, not a property list");
+    if (st.st_size > kMaxTicketSize)
+        return fail(path + " is too large for a property list ticket");
+
+    std::vector<char> data(static_cast<size_t>(st.st_size));
+    size_t used = 0;
+    while (used < data.size()) {
+        const ssize_t n = ::read(fd.get(), data.data() + used, data.size() - used);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return fail(systemError("cannot read", path));
+        if (n == 0)
+            break;
+        used += static_cast<size_t>(n);
+    }
+    data.resize(used);
+    if (data.empty())
+        return fail(path + " is empty, not a property list");
+
+    plist_t root = nullptr;
+    plist_from_memory(data.data(), static_cast<uint32_t>(data.size()), &root);
+    if (!root)
+        return fail(path + " is not a property list");
+    if (plist_get_node_type(root) != PLIST_DICT) {
+        plist_free(root);
+        return fail(path + " is a property list whose root is not a dictionary");
+    }
+    return std::make_unique<PMPrintSettings>(root);
+}
+
+bool PMPrintSettings::writeToFile(const std::string& path, std::string* error) const {
+    auto fail = [&](std::string message) {
+        if (error)
+            *error = std::move(message);
+        return false;
+    };
+    if (path.empty())
+        return fail("no ticket path given");
+
+    char* xml = nullptr;
+    uint32_t length = 0;
+    plist_to_xml(dict_, &xml, &length);
+    if (!xml)
+        return fail("cannot serialise the print settings");
+    std::unique_ptr<char, void (*)(char*)> xmlOwner(xml, plist_to_xml_free);
+
+    // Keep the mode of a ticket being replaced; a new one is readable by all,
+    // writable by its owner.
+    mode_t mode = 0644;
+    struct stat existing {};
+    if (::stat(path.c_str(), &existing) == 0) {
+        if (!S_ISREG(existing.st_mode))
+            return fail(path + " exists and is not a regular file");
+        mode = existing.st_mode & 07777;
+    }
+
+    std::string temp = directoryOf(path) + "/.ticket-XXXXXX";
+    std::vector<char> name(temp.begin(), temp.end());
+    name.push_back('\0');
+    FileDescriptor fd(::mkostemp(name.data(), O_CLOEXEC));
+    if (fd.get() < 0)
+        return fail(systemError("cannot create a temporary file beside", path));
+    temp.assign(name.data());
+
+    auto discard = [&](std::string message) {
+        fd.close();
+        ::unlink(temp.c_str());
+        return fail(std::move(message));
+    };
+    if (!writeAll(fd.get(), xml, length))
+        return discard(systemError("cannot write", temp));
+    if (::fchmod(fd.get(), mode) != 0)
+        return discard(systemError("cannot set the mode of", temp));
+    if (::fsync(fd.get()) != 0)
+        return discard(systemError("cannot flush", temp));
+    if (!fd.close()) {
+        ::unlink(temp.c_str());
+        return fail(systemError("cannot close", temp));
+    }
+    if (::rename(temp.c_str(), path.c_str()) != 0) {
+        const std::string message = systemError("cannot replace", path);
+        ::unlink(temp.c_str());
+        return fail(message);
+    }
+    return true;
+}
+
+OSStatus PMSessionGetCurrentPrinter(PMPrintSession* session, PMPrinter** printer) {
+    if (!session || !printer)
+        return kPMInvalidParameter;
+    *printer = session->currentPrinter();
+    return *printer ? noErr : kPMNoDefaultPrinter;
+}
+
+const char* PMPrinterGetID(PMPrinter* printer) {
+    return printer ? printer->id().c_str() : nullptr;
+}
+
+OSStatus PMPrinterCopyDeviceURI(PMPrinter* printer, std::string* uri) {
+    if (!printer || !uri)
+        return kPMInvalidParameter;
+    if (!printer->deviceURI() || printer->deviceURI()->empty())
+        return kPMKeyNotFound;
+    *uri = *printer->deviceURI();
+    return noErr;
+}
+
+OSStatus PMPrintSettingsGetValue(PMPrintSettings* settings, const char* key, plist_t* value) {
+    if (!value)
+        return kPMInvalidParameter;
+    *value = nullptr;
+    if (!settings || !key)
+        return kPMInvalidParameter;
+    *value = plist_dict_get_item(settings->dictionary(), key);
+    return *value ? noErr : kPMKeyNotFound;
+}
+
+OSStatus PMPrintSettingsSetValue(PMPrintSettings* settings, const char* key, plist_t value,
+                                 bool /*locked*/) {
+    if (!settings || !key)
+        return kPMInvalidParameter;
+    // A null value clears the entry.
+    if (!value) {
+        if (plist_dict_get_item(settings->dictionary(), key))
+            plist_dict_remove_item(settings->dictionary(), key);
+        return noErr;
+    }
+    // Storing a node into itself (or into one of its own descendants) would
+    // free what is being copied; copying first keeps both intact.
+    plist_t copy = plist_copy(value);
+    if (!copy)
+        return kPMInvalidParameter;
+    plist_dict_set_item(settings->dictionary(), key, copy);
+    return noErr;
+}
+
+} // namespace PrintHost
