@@ -87,10 +87,9 @@ int32_t VXPListMapping_Pap(const ProfileList* edited, const ProfileList* fromFil
 int32_t VXPListMappingGetMainDict_FromPlist(plist_t* rgb, plist_t* sim, plist_t* dst);
 // Looks up the six column dictionaries of a group dictionary (borrowed: they
 // live as long as the group dictionary) and its "iNum" when present.
-int32_t VXPListMappingGetSubDict(plist_t groupDict, plist_t* indexOnDeviceDict,
-                                 plist_t* inMenuDict, plist_t* profileClassDict,
-                                 plist_t* locationDict, plist_t* fileNameDict,
-                                 plist_t* profileNameDict, int32_t* count);
+int32_t VXPListMappingGetSubDict(plist_t groupDict, plist_t* indexOnDeviceDict, plist_t* inMenuDict,
+                                 plist_t* profileClassDict, plist_t* locationDict,
+                                 plist_t* fileNameDict, plist_t* profileNameDict, int32_t* count);
 
 // List surgery after a device walk, run in this order on each group.
 void VXPListCleanProfile_Dict(ProfileList* list);

@@ -1,0 +1,59 @@
+// What the store's source files share (internal).
+#pragma once
+
+#include "ProfileTypes.h"
+
+#include <plist/plist.h>
+
+#include <cstdint>
+#include <memory>
+#include <new>
+#include <string>
+
+namespace zrk::store {
+
+// Owns a property-list node.
+struct PlistDeleter {
+    void operator()(void* node) const {
+        if (node != nullptr) {
+            plist_free(static_cast<plist_t>(node));
+        }
+    }
+};
+using PlistPtr = std::unique_ptr<void, PlistDeleter>;
+
+// A zeroed list on the heap (lists are 42 kB; several at once do not belong
+// on a caller's stack). NULL when memory runs out.
+inline std::unique_ptr<ProfileList> newClearedList() {
+    return std::unique_ptr<ProfileList>(new (std::nothrow) ProfileList());
+}
+
+// Largest profile file the readers accept; a full file is about 560 kB.
+inline constexpr std::size_t kMaxProfileFileSize = 16u << 20;
+
+// Path of the current or backup profile file for this build; false when it
+// cannot be formed.
+bool currentProfilePath(std::string* path);
+bool backupProfilePath(std::string* path);
+
+// Reads and parses a whole profile file; NULL when that fails.
+PlistPtr loadProfileFile(const std::string& path);
+
+// The XML text of a complete profile file holding the three lists.
+bool buildProfileXml(const ProfileList* rgb, const ProfileList* sim, const ProfileList* dst,
+                     std::string* xml);
+
+// Writes already merged lists to the current file, without a probe (the
+// transport differs between the builds).
+int32_t writeProfileListsUnprobed(const ProfileList* rgb, const ProfileList* sim,
+                                  const ProfileList* dst);
+
+// Number of entries to walk in a list: its count clamped to 0..500.
+inline int32_t boundedCount(const ProfileList* list) {
+    if (list->iNum < 0) {
+        return 0;
+    }
+    return list->iNum > kMaxProfileEntries ? kMaxProfileEntries : list->iNum;
+}
+
+} // namespace zrk::store
