@@ -1,6 +1,7 @@
 #include "PrintingLayer.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -62,6 +63,25 @@ std::string directoryOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
+std::vector<std::string> dictionaryKeys(plist_t dict) {
+    std::vector<std::string> keys;
+    plist_dict_iter iter = nullptr;
+    plist_dict_new_iter(dict, &iter);
+    if (!iter)
+        return keys;
+    for (;;) {
+        char* key = nullptr;
+        plist_t item = nullptr;
+        plist_dict_next_item(dict, iter, &key, &item);
+        if (!key)
+            break;
+        keys.emplace_back(key);
+        std::free(key);
+    }
+    std::free(iter);
+    return keys;
+}
+
 } // namespace
 
 PMPrintSettings::PMPrintSettings() : dict_(plist_new_dict()) {}
@@ -77,6 +97,20 @@ PMPrintSettings::PMPrintSettings(plist_t adoptedDictionary) : dict_(adoptedDicti
 
 PMPrintSettings::~PMPrintSettings() {
     plist_free(dict_);
+}
+
+std::vector<std::string> PMPrintSettings::keys() const {
+    return dictionaryKeys(dict_);
+}
+
+void PMPrintSettings::assign(const PMPrintSettings& other) {
+    if (&other == this)
+        return;
+    for (const auto& key : dictionaryKeys(dict_))
+        plist_dict_remove_item(dict_, key.c_str());
+    for (const auto& key : dictionaryKeys(other.dict_))
+        plist_dict_set_item(dict_, key.c_str(),
+                            plist_copy(plist_dict_get_item(other.dict_, key.c_str())));
 }
 
 std::unique_ptr<PMPrintSettings> PMPrintSettings::readFromFile(const std::string& path,

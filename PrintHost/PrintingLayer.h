@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace PrintHost {
 
@@ -53,6 +54,12 @@ public:
 
     plist_t dictionary() const { return dict_; }
 
+    // Replaces every entry with a copy of `other`'s. The dictionary node stays
+    // the same one, so handles already taken from dictionary() remain valid.
+    void assign(const PMPrintSettings& other);
+    // The top-level keys, in stored order.
+    std::vector<std::string> keys() const;
+
     // Reads an XML (or binary) property list whose root is a dictionary.
     // Returns null when the file cannot be read or is not such a list.
     static std::unique_ptr<PMPrintSettings> readFromFile(const std::string& path,
@@ -70,9 +77,11 @@ OSStatus PMSessionGetCurrentPrinter(PMPrintSession* session, PMPrinter** printer
 const char* PMPrinterGetID(PMPrinter* printer);
 // Copies the device URI into `uri`; kPMKeyNotFound when the printer has none.
 OSStatus PMPrinterCopyDeviceURI(PMPrinter* printer, std::string* uri);
-// `value` receives the stored node (not a copy), or null when the key is absent.
+// `value` receives the stored node (not a copy), or null when the key is absent
+// (status kPMKeyNotFound).
 OSStatus PMPrintSettingsGetValue(PMPrintSettings* settings, const char* key, plist_t* value);
-// Stores a copy of `value` under `key`; the caller keeps its own node.
+// Stores a copy of `value` under `key`; the caller keeps its own node. A null
+// value removes the entry.
 OSStatus PMPrintSettingsSetValue(PMPrintSettings* settings, const char* key, plist_t value,
                                  bool locked);
 

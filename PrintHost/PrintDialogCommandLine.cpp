@@ -1,0 +1,157 @@
+#include "PrintDialogCommandLine.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+
+namespace PrintHost {
+
+namespace {
+
+std::optional<PrintDialogOptions> failWith(QString* error, const QString& message) {
+    if (error)
+        *error = message;
+    return std::nullopt;
+}
+
+} // namespace
+
+QString printDialogUsage() {
+    return QStringLiteral(
+        "Usage: print-dialog (--ppd FILE [--printer-id ID] [--device-uri URI] | --queue NAME)\n"
+        "                    [--plugin DIR] [--ticket FILE] [--set KEYWORD=VALUE]...\n"
+        "                    [--show color|advanced] [--save] [--print] [--summary] [--state]\n"
+        "                    [--screenshot FILE.png] [--headless]\n"
+        "\n"
+        "Stands in for the print dialog: loads the Color Options plug-in bundle, shows its\n"
+        "panel for a printer and drives it as the dialog does.\n"
+        "\n"
+        "Printer:\n"
+        "  --ppd FILE             the printer's PPD file\n"
+        "  --printer-id ID        the printer's identifier (default: the PPD file's name\n"
+        "                         without its extension)\n"
+        "  --device-uri URI       the printer's device URI (default: none)\n"
+        "  --queue NAME           a queue of the CUPS server (CUPS_SERVER): its PPD, its\n"
+        "                         device URI; the identifier is NAME\n"
+        "\n"
+        "Plug-in and ticket:\n"
+        "  --plugin DIR           the plug-in bundle (default: ../lib/ColorOptionsPlugin.plugin\n"
+        "                         beside the program, then "
+        "../lib/zrk5100/ColorOptionsPlugin.plugin)\n"
+        "  --ticket FILE          the print settings as an XML property list: read when the\n"
+        "                         file exists, written by --save and by OK\n"
+        "\n"
+        "Actions, run in this order after the panel has restored its values:\n"
+        "  --show color|advanced  switch to that pane first\n"
+        "  --set KEYWORD=VALUE    choose VALUE in the control bound to the PPD keyword, as a\n"
+        "                         user would: a pop-up item by its choice keyword (#N: item N,\n"
+        "                         counted from 0), a check box by True or False; repeatable\n"
+        "  --save                 save the panel's values and write the ticket\n"
+        "  --print                save (in memory), ask the panel before printing, print the\n"
+        "                         job's options as KEYWORD=VALUE lines; with --queue, submit a\n"
+        "                         test page with them and print \"job-id: N\"\n"
+        "  --summary              print the panel's summary as one JSON object\n"
+        "  --state                print the shown pane and every control as one JSON object\n"
+        "  --screenshot FILE.png  write a picture of the panel\n"
+        "\n"
+        "Without --save, --print, --summary, --state and --screenshot, and with a display,\n"
+        "a window shows the panel with Cancel, OK and Print.\n"
+        "  --headless             never use a display (also when DISPLAY and WAYLAND_DISPLAY\n"
+        "                         are unset)\n"
+        "  -h, --help             show this text\n"
+        "\n"
+        "Exit status: 0 done, 1 a step failed (plug-in, ticket writing, printing, picture),\n"
+        "2 bad arguments, missing PPD, unreadable ticket, unusable bundle, unknown queue,\n"
+        "3 a --set was refused (nothing written).\n");
+}
+
+std::optional<PrintDialogOptions> parsePrintDialogArguments(const QStringList& arguments,
+                                                            QString* error) {
+    QCommandLineParser parser;
+    const QCommandLineOption ppd(QStringLiteral("ppd"), QString(), QStringLiteral("FILE"));
+    const QCommandLineOption printerId(QStringLiteral("printer-id"), QString(),
+                                       QStringLiteral("ID"));
+    const QCommandLineOption deviceURI(QStringLiteral("device-uri"), QString(),
+                                       QStringLiteral("URI"));
+    const QCommandLineOption queue(QStringLiteral("queue"), QString(), QStringLiteral("NAME"));
+    const QCommandLineOption plugin(QStringLiteral("plugin"), QString(), QStringLiteral("DIR"));
+    const QCommandLineOption ticket(QStringLiteral("ticket"), QString(), QStringLiteral("FILE"));
+    const QCommandLineOption set(QStringLiteral("set"), QString(), QStringLiteral("KEYWORD=VALUE"));
+    const QCommandLineOption show(QStringLiteral("show"), QString(), QStringLiteral("PANE"));
+    const QCommandLineOption save(QStringLiteral("save"));
+    const QCommandLineOption print(QStringLiteral("print"));
+    const QCommandLineOption summary(QStringLiteral("summary"));
+    const QCommandLineOption state(QStringLiteral("state"));
+    const QCommandLineOption screenshot(QStringLiteral("screenshot"), QString(),
+                                        QStringLiteral("FILE"));
+    const QCommandLineOption headless(QStringLiteral("headless"));
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    parser.addOptions({ppd, printerId, deviceURI, queue, plugin, ticket, set, show, save, print,
+                       summary, state, screenshot, headless, help});
+
+    if (!parser.parse(arguments))
+        return failWith(error, parser.errorText());
+    if (!parser.positionalArguments().isEmpty())
+        return failWith(error, QStringLiteral("unexpected argument \"%1\"")
+                                   .arg(parser.positionalArguments().constFirst()));
+
+    PrintDialogOptions options;
+    options.help = parser.isSet(help);
+    if (options.help)
+        return options;
+
+    for (const auto* single :
+         {&ppd, &printerId, &deviceURI, &queue, &plugin, &ticket, &show, &screenshot}) {
+        if (parser.values(*single).size() > 1)
+            return failWith(
+                error,
+                QStringLiteral("--%1 is given more than once").arg(single->names().constFirst()));
+        if (parser.isSet(*single) && parser.value(*single).isEmpty())
+            return failWith(
+                error,
+                QStringLiteral("--%1 needs a non-empty value").arg(single->names().constFirst()));
+    }
+
+    options.ppdPath = parser.value(ppd);
+    options.queue = parser.value(queue);
+    if (options.ppdPath.isEmpty() == options.queue.isEmpty())
+        return failWith(error, QStringLiteral("give exactly one of --ppd FILE and --queue NAME"));
+    if (!options.queue.isEmpty() && (parser.isSet(printerId) || parser.isSet(deviceURI)))
+        return failWith(error, QStringLiteral("--printer-id and --device-uri go with --ppd; a "
+                                              "queue has its own"));
+    if (!options.ppdPath.isEmpty()) {
+        options.printerId = parser.isSet(printerId) ? parser.value(printerId)
+                                                    : QFileInfo(options.ppdPath).completeBaseName();
+        if (options.printerId.isEmpty())
+            return failWith(error, QStringLiteral("the PPD file's name gives no printer "
+                                                  "identifier; give --printer-id"));
+        if (parser.isSet(deviceURI))
+            options.deviceURI = parser.value(deviceURI);
+    } else {
+        options.printerId = options.queue;
+    }
+
+    options.pluginDirectory = parser.value(plugin);
+    options.ticketPath = parser.value(ticket);
+    for (const QString& pair : parser.values(set)) {
+        const auto equals = pair.indexOf(QLatin1Char('='));
+        if (equals <= 0)
+            return failWith(error,
+                            QStringLiteral("--set needs KEYWORD=VALUE, not \"%1\"").arg(pair));
+        options.choices.emplace_back(pair.left(equals), pair.mid(equals + 1));
+    }
+    options.showPane = parser.value(show);
+    if (!options.showPane.isEmpty() && options.showPane != QLatin1String("color") &&
+        options.showPane != QLatin1String("advanced"))
+        return failWith(
+            error,
+            QStringLiteral("--show takes color or advanced, not \"%1\"").arg(options.showPane));
+    options.save = parser.isSet(save);
+    options.print = parser.isSet(print);
+    options.summary = parser.isSet(summary);
+    options.state = parser.isSet(state);
+    options.screenshotPath = parser.value(screenshot);
+    options.headless = parser.isSet(headless);
+    return options;
+}
+
+} // namespace PrintHost

@@ -1,0 +1,69 @@
+// print-dialog: the print dialog's stand-in, interactive or scripted.
+#include "PrintDialogCommandLine.h"
+#include "PrintDialogRun.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+bool hasDisplay() {
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return (x11 && *x11) || (wayland && *wayland);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+
+    QString error;
+    const auto options = PrintHost::parsePrintDialogArguments(arguments, &error);
+    if (!options) {
+        std::fprintf(stderr, "print-dialog: %s (see print-dialog --help)\n",
+                     error.toLocal8Bit().constData());
+        return PrintHost::kExitBadInput;
+    }
+    if (options->help) {
+        std::fputs(PrintHost::printDialogUsage().toLocal8Bit().constData(), stdout);
+        return PrintHost::kExitOK;
+    }
+
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    const bool headless = options->headless || platform == "offscreen" || platform == "minimal" ||
+                          (platform.isEmpty() && !hasDisplay());
+    if (headless)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    // Qt wants a private runtime folder; give it one of ours when the
+    // session has none, and remove it afterwards.
+    std::unique_ptr<QTemporaryDir> runtimeDir;
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        runtimeDir = std::make_unique<QTemporaryDir>(
+            QDir::tempPath() + QStringLiteral("/print-dialog-runtime-XXXXXX"));
+        if (runtimeDir->isValid()) {
+            QFile::setPermissions(runtimeDir->path(), QFileDevice::ReadOwner |
+                                                          QFileDevice::WriteOwner |
+                                                          QFileDevice::ExeOwner);
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeDir->path()));
+        }
+    }
+
+    int status = PrintHost::kExitOK;
+    {
+        QApplication app(argc, argv);
+        QApplication::setApplicationName(QStringLiteral("print-dialog"));
+        status = PrintHost::runPrintDialog(*options, !headless, stdout, stderr);
+    }
+    return status;
+}

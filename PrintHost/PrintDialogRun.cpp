@@ -1,0 +1,279 @@
+#include "PrintDialogRun.h"
+
+#include "CupsQueue.h"
+#include "JobOptions.h"
+#include "PPDFile.h"
+#include "PanelControls.h"
+#include "PlugInHost.h"
+#include "PrintDialogWindow.h"
+#include "PrintingLayer.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QTemporaryFile>
+
+#include <memory>
+
+namespace PrintHost {
+
+namespace {
+
+// One line on a stream, in UTF-8.
+void writeLine(std::FILE* stream, const QString& line) {
+    const QByteArray bytes = line.toUtf8() + '\n';
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+// Removes a file when the run ends (the queue's temporary PPD).
+class RemoveOnExit {
+public:
+    explicit RemoveOnExit(QString path) : path_(std::move(path)) {}
+    ~RemoveOnExit() {
+        if (!path_.isEmpty())
+            QFile::remove(path_);
+    }
+    RemoveOnExit(const RemoveOnExit&) = delete;
+    RemoveOnExit& operator=(const RemoveOnExit&) = delete;
+
+private:
+    QString path_;
+};
+
+QString findBundle(const PrintDialogOptions& options, QString* error) {
+    if (!options.pluginDirectory.isEmpty())
+        return options.pluginDirectory;
+    const QStringList candidates = defaultBundleSearchPath(QCoreApplication::applicationDirPath());
+    for (const QString& candidate : candidates) {
+        if (QFileInfo(candidate).isDir())
+            return candidate;
+    }
+    if (error)
+        *error = QStringLiteral("no plug-in bundle found (looked at %1); give --plugin DIR")
+                     .arg(candidates.join(QStringLiteral(", ")));
+    return QString();
+}
+
+// Everything one run holds, destroyed in the reverse order of creation: the
+// panels go before the PPD, settings and session they were given.
+class DialogSession {
+public:
+    DialogSession(const PrintDialogOptions& options, std::FILE* out, std::FILE* err)
+        : options_(options), out_(out), err_(err) {}
+
+    int run(bool interactive);
+
+private:
+    int fail(int status, const QString& message) {
+        writeLine(err_, QStringLiteral("print-dialog: ") + message);
+        return status;
+    }
+    bool save(QString* error);
+    bool print(QString* error);
+    QWidget* requireView(const char* step);
+
+    const PrintDialogOptions& options_;
+    std::FILE* out_;
+    std::FILE* err_;
+    std::unique_ptr<PPDFile> ppd_;
+    PMPrintSession session_;
+    PMPrintSettings settings_;
+    std::unique_ptr<PlugInHost> host_;
+};
+
+bool DialogSession::save(QString* error) {
+    QString panelError;
+    if (!host_->panel()->saveValuesAndReturnError(&panelError)) {
+        *error = QStringLiteral("the panel could not save its values: %1").arg(panelError);
+        return false;
+    }
+    if (options_.ticketPath.isEmpty())
+        return true;
+    std::string writeError;
+    if (!settings_.writeToFile(QFile::encodeName(options_.ticketPath).toStdString(), &writeError)) {
+        *error = QStringLiteral("cannot write the ticket: %1")
+                     .arg(QString::fromLocal8Bit(writeError.c_str()));
+        return false;
+    }
+    return true;
+}
+
+bool DialogSession::print(QString* error) {
+    PDEPanel* panel = host_->panel();
+    if (!panel->shouldPrint()) {
+        *error = QStringLiteral("the panel cancelled printing");
+        return false;
+    }
+    const JobOptionList options = jobOptions(settings_, *ppd_);
+    for (const auto& [key, value] : options)
+        writeLine(out_,
+                  QString::fromStdString(key) + QLatin1Char('=') + QString::fromStdString(value));
+    if (options_.queue.isEmpty())
+        return true;
+
+    QTemporaryFile document(QDir::tempPath() + QStringLiteral("/print-dialog-XXXXXX.ps"));
+    if (!document.open() || document.write(testPageDocument()) < 0 || !document.flush()) {
+        *error = QStringLiteral("cannot write the test page: %1").arg(document.errorString());
+        return false;
+    }
+    const int job = submitJob(options_.queue, document.fileName(),
+                              QStringLiteral("print-dialog test page"), options, error);
+    if (job <= 0)
+        return false;
+    writeLine(out_, QStringLiteral("job-id: %1").arg(job));
+    return true;
+}
+
+QWidget* DialogSession::requireView(const char* step) {
+    QWidget* view = host_->panelView();
+    if (!view)
+        fail(kExitFailure,
+             QStringLiteral("the panel has no view, so %1 is impossible").arg(QLatin1String(step)));
+    return view;
+}
+
+int DialogSession::run(bool interactive) {
+    QString error;
+
+    // The printer: a PPD file, or a queue of the CUPS server.
+    QString ppdPath = options_.ppdPath;
+    std::optional<std::string> deviceURI;
+    if (options_.deviceURI)
+        deviceURI = options_.deviceURI->toStdString();
+    std::unique_ptr<RemoveOnExit> queuePPD;
+    if (!options_.queue.isEmpty()) {
+        auto queue = describeQueue(options_.queue, &error);
+        if (!queue)
+            return fail(kExitBadInput, error);
+        ppdPath = queue->ppdPath;
+        queuePPD = std::make_unique<RemoveOnExit>(queue->ppdPath);
+        deviceURI = queue->deviceURI;
+    }
+    ppd_ = PPDFile::open(ppdPath, &error);
+    if (!ppd_)
+        return fail(kExitBadInput, error);
+    queuePPD.reset();
+
+    session_.setCurrentPrinter(
+        std::make_shared<PMPrinter>(options_.printerId.toStdString(), deviceURI));
+
+    const QString bundle = findBundle(options_, &error);
+    if (bundle.isEmpty())
+        return fail(kExitBadInput, error);
+    host_ = std::make_unique<PlugInHost>(&session_, &settings_, ppd_->get());
+    if (!host_->load(bundle, &error))
+        return fail(kExitBadInput, error);
+    PDEPanel* panel = host_->panel();
+
+    if (!options_.ticketPath.isEmpty() && QFileInfo::exists(options_.ticketPath)) {
+        std::string readError;
+        auto ticket = PMPrintSettings::readFromFile(
+            QFile::encodeName(options_.ticketPath).toStdString(), &readError);
+        if (!ticket)
+            return fail(kExitBadInput, QStringLiteral("cannot use the ticket: %1")
+                                           .arg(QString::fromLocal8Bit(readError.c_str())));
+        settings_.assign(*ticket);
+    }
+
+    QWidget* view = host_->panelView();
+    QString panelError;
+    if (!panel->restoreValuesAndReturnError(&panelError))
+        writeLine(err_, QStringLiteral("print-dialog: warning: the panel could not restore its "
+                                       "values: %1")
+                            .arg(panelError));
+
+    if (!options_.showPane.isEmpty()) {
+        if (!requireView("--show"))
+            return kExitFailure;
+        const Pane pane =
+            options_.showPane == QLatin1String("advanced") ? Pane::Advanced : Pane::Color;
+        if (!showPane(view, pane, &error))
+            return fail(kExitFailure, error);
+    }
+
+    for (const auto& [keyword, value] : options_.choices) {
+        if (!requireView("--set"))
+            return kExitFailure;
+        QString reason;
+        if (chooseValue(view, keyword, value, &reason) != ChoiceResult::Done)
+            return fail(kExitRefused,
+                        QStringLiteral("--set %1=%2 refused: %3").arg(keyword, value, reason));
+        QCoreApplication::processEvents();
+    }
+
+    if (options_.save && !save(&error))
+        return fail(kExitFailure, error);
+
+    if (options_.print) {
+        // The dialog saves every panel before it asks them about printing.
+        if (!options_.save) {
+            if (!panel->saveValuesAndReturnError(&panelError))
+                return fail(
+                    kExitFailure,
+                    QStringLiteral("the panel could not save its values: %1").arg(panelError));
+        }
+        if (!print(&error))
+            return fail(kExitFailure, error);
+    }
+
+    if (options_.summary)
+        writeLine(
+            out_,
+            QString::fromUtf8(
+                QJsonDocument(summaryToJson(panel->summaryInfo())).toJson(QJsonDocument::Compact)));
+
+    if (options_.state) {
+        if (!requireView("--state"))
+            return kExitFailure;
+        writeLine(
+            out_,
+            QString::fromUtf8(
+                QJsonDocument(describeState(view, ppd_.get())).toJson(QJsonDocument::Compact)));
+    }
+
+    if (!options_.screenshotPath.isEmpty()) {
+        if (!requireView("--screenshot"))
+            return kExitFailure;
+        const QImage picture = grabPanel(view);
+        if (picture.isNull() || !picture.save(options_.screenshotPath, "PNG"))
+            return fail(kExitFailure,
+                        QStringLiteral("cannot write the picture %1").arg(options_.screenshotPath));
+    }
+
+    if (interactive && !options_.scripted()) {
+        if (!requireView("showing the window"))
+            return kExitFailure;
+        panel->willShow();
+        {
+            PrintDialogWindow window(
+                view, QStringLiteral("%1 \u2013 %2").arg(panel->panelName(), options_.printerId),
+                [this](QString* e) { return save(e); },
+                [this, panel](QString* e) {
+                    QString saveError;
+                    if (!panel->saveValuesAndReturnError(&saveError)) {
+                        *e = QStringLiteral("the panel could not save its values: %1")
+                                 .arg(saveError);
+                        return false;
+                    }
+                    return print(e);
+                });
+            window.exec();
+            host_->detachViews();
+        }
+        return kExitOK;
+    }
+    return kExitOK;
+}
+
+} // namespace
+
+int runPrintDialog(const PrintDialogOptions& options, bool interactive, std::FILE* out,
+                   std::FILE* err) {
+    DialogSession session(options, out, err);
+    return session.run(interactive);
+}
+
+} // namespace PrintHost

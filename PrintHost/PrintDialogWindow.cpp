@@ -1,0 +1,39 @@
+#include "PrintDialogWindow.h"
+
+#include <QDialogButtonBox>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace PrintHost {
+
+PrintDialogWindow::PrintDialogWindow(QWidget* panelView, const QString& title, Action ok,
+                                     Action print, QWidget* parent)
+    : QDialog(parent), ok_(std::move(ok)), print_(std::move(print)) {
+    setWindowTitle(title);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(panelView);
+    panelView->show();
+
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(QDialogButtonBox::Cancel);
+    QPushButton* okButton = buttons->addButton(QDialogButtonBox::Ok);
+    QPushButton* printButton = buttons->addButton(tr("Print"), QDialogButtonBox::AcceptRole);
+    printButton->setDefault(true);
+    layout->addWidget(buttons);
+
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(okButton, &QPushButton::clicked, this, [this] { run(ok_); });
+    connect(printButton, &QPushButton::clicked, this, [this] { run(print_); });
+}
+
+void PrintDialogWindow::run(const Action& action) {
+    QString error;
+    if (!action || action(&error)) {
+        accept();
+        return;
+    }
+    QMessageBox::warning(this, windowTitle(), error);
+}
+
+} // namespace PrintHost
