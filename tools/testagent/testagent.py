@@ -3,6 +3,7 @@
 
     testagent.py --rows FILE --mode MODE [--after N] [--addr 127.0.0.1]
                  [--port 0] [--community snmpro] [--lifetime SECONDS]
+                 [--record FILE]
 
 It serves the device profile table from a row file of the simulated printer's
 format (tools/simprinter) over UDP and prints the port it bound, on one line,
@@ -12,7 +13,8 @@ Modes (the misbehaviour starts after N correct answers, default 0):
 
     normal       a correct agent; GETNEXT past the table answers noSuchName
     silent       receives and never answers
-    duplicate    answers again with the identifier of the previous answer
+    duplicate    answers once more with the identifier of the previous answer,
+                 then goes on correctly
     error        answers with error status genErr
     nosuchname   answers with error status noSuchName
     wrongtype    numbers as octet strings and texts as integers
@@ -23,7 +25,8 @@ Modes (the misbehaviour starts after N correct answers, default 0):
 
 Rows with index 0 or above 500, names of 32 bytes or more and names with
 bytes that are not UTF-8 come from the row file itself. The agent binds only
-loopback addresses, and it ends after its lifetime (default 60 s) or as soon
+loopback addresses. --record appends one line per request received ("get" or
+"getnext" and the identifier), so tests can count attempts. The agent ends after its lifetime (default 60 s) or as soon
 as the process that started it is gone.
 """
 import argparse
@@ -205,9 +208,11 @@ class Agent:
     def answer(self, version, community, pdu_tag, reqid, oids):
         """The response message for one request, or None for no answer."""
         misbehave = self.answered >= self.after
-        if self.mode == "silent" or (self.mode != "normal" and misbehave and self.mode
-                                     in ("error", "nosuchname", "empty", "endofmib",
-                                         "duplicate")):
+        if self.mode == "duplicate" and self.answered == self.after and self.previous:
+            self.answered += 1  # only once
+            return response(version, community, reqid, 0, 0, self.previous)
+        if self.mode == "silent" or (misbehave and self.mode in ("error", "nosuchname", "empty",
+                                                                 "endofmib")):
             return self.misbehave(version, community, reqid, oids)
         varbinds = []
         for oid in oids:
@@ -230,14 +235,11 @@ class Agent:
             return response(version, community, reqid, NO_SUCH_NAME, 1, echo)
         if self.mode == "empty":
             return response(version, community, reqid, 0, 0, [])
-        if self.mode == "endofmib":
-            if version == 0:
-                return response(version, community, reqid, NO_SUCH_NAME, 1, echo)
-            return response(version, community, reqid, 0, 0,
-                            [(o, END_OF_MIB_VIEW, None) for o in oids])
-        # duplicate: the identifier of the previous answer once more
-        varbinds = self.previous or [self.cells[0]]
-        return response(version, community, reqid, 0, 0, varbinds)
+        # endofmib: the exception exists from v2c on
+        if version == 0:
+            return response(version, community, reqid, NO_SUCH_NAME, 1, echo)
+        return response(version, community, reqid, 0, 0,
+                        [(o, END_OF_MIB_VIEW, None) for o in oids])
 
 
 def main():
@@ -251,6 +253,7 @@ def main():
     parser.add_argument("--port", type=int, default=0)
     parser.add_argument("--community", default="snmpro")
     parser.add_argument("--lifetime", type=float, default=60.0)
+    parser.add_argument("--record")
     args = parser.parse_args()
     if not args.addr.startswith("127."):
         parser.error("only loopback addresses (127.0.0.0/8) are served")
@@ -274,6 +277,10 @@ def main():
             version, community, pdu_tag, reqid, oids = parse_request(data)
         except (Malformed, IndexError, ValueError):
             continue
+        if args.record:
+            with open(args.record, "a") as log:
+                kind = {GET: "get", GETNEXT: "getnext"}.get(pdu_tag, "other")
+                log.write("%s %s\n" % (kind, " ".join(".".join(map(str, o)) for o in oids)))
         if community != args.community.encode() or pdu_tag not in (GET, GETNEXT):
             continue  # like a real agent: wrong community or request type, no answer
         reply = agent.answer(version, community, pdu_tag, reqid, oids)

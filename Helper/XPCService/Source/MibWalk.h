@@ -1,0 +1,51 @@
+// The walk of the printer's device profile table: a GETNEXT walk in the
+// manner of the command-line walk program, filing every cell it receives into
+// the spool list and merging the spool into the user's profile file.
+//
+// One walk at a time per process: the spool, the variable count and
+// net-snmp's state are process-wide.
+#pragma once
+
+namespace zrk {
+
+// Store ids of the walk's options in net-snmp's application store, registered
+// under the application "snmpwalk"; each letter after -C toggles one.
+inline constexpr int kWalkIncludeRequested = 1;  // 'i' "includeRequested"
+inline constexpr int kWalkPrintStatistics = 2;   // 'p' "printStatistics"
+inline constexpr int kWalkDontCheckOrdering = 3; // 'c' "dontCheckOrdering"
+
+// Session timing: four attempts of 250 ms before a request is given up.
+inline constexpr long kWalkTimeoutMicroseconds = 250000;
+inline constexpr int kWalkRetries = 3;
+
+// Upper bound on the requests of one walk, so that an agent that keeps
+// answering with ever new identifiers cannot hold the service for good. A
+// full profile table needs 500 rows x 7 columns.
+inline constexpr long kWalkMaxRequests = 100000;
+
+// Result codes of mib_walk (negative values come from the argument parser).
+inline constexpr int kWalkOK = 0;
+inline constexpr int kWalkFailed = 1;
+inline constexpr int kWalkAgentError = 2;
+
+// Variables received by all walks and fallback GETs of this process.
+extern long numprinted;
+
+// Diagnostic texts of the walk, kept here and shown nowhere.
+inline constexpr int kDebugMessageSize = 128;
+extern char sDEBUGmsg[kDebugMessageSize];
+
+// argv: "snmpwalk", options, the agent, optionally the root identifier
+// (default 1.3.6.1.2.1). Walks, then merges the spool into the profile file
+// of the current store path set, once, whatever happened. Returns 0 when the
+// walk ended normally, 1 when it failed (bad root, no session, time-out,
+// send or receive error, identifiers not increasing, an empty response, too
+// many requests), 2 when the agent answered with an error status other than
+// noSuchName, and the parser's negative result when the arguments were
+// refused.
+int mib_walk(int argc, char* argv[]);
+
+// The -C option callback of the argument parser.
+void optProc(int argc, char* const* argv, int opt);
+
+} // namespace zrk

@@ -1,0 +1,17 @@
+// The argument vectors a walk accepts.
+#pragma once
+
+namespace zrk {
+
+// The walk runs with the service's privileges on a vector that any user can
+// send, and net-snmp's argument parser also takes options that load files,
+// write logs or set library configuration. Only what a walk of the profile
+// table needs is accepted, wherever getopt would find it:
+//   -O FLAGS, -c COMMUNITY, -v 1|2c, -C LETTERS (attached or separate), and
+//   one agent, a host name or IPv4 address with an optional "udp:" and port.
+// Other non-option arguments (the root and anything after it) are left to
+// the walk. Returns false, naming the first refused argument on standard
+// error, for anything else.
+bool walkArgumentsAcceptable(int argc, char* const* argv);
+
+} // namespace zrk
