@@ -61,13 +61,20 @@ bool readAvailable(int fd, std::string* output) {
     }
 }
 
-bool reapIfExited(pid_t pid) {
-    int status = 0;
-    pid_t r;
+enum class ChildState { Running, Exited, Gone };
+
+// Looks without reaping, so the process group id cannot be reused while the
+// group is being ended.
+ChildState childState(pid_t pid) {
+    siginfo_t info{};
+    int r;
     do {
-        r = ::waitpid(pid, &status, WNOHANG);
+        r = ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT);
     } while (r < 0 && errno == EINTR);
-    return r == pid || (r < 0 && errno == ECHILD);
+    if (r < 0) {
+        return ChildState::Gone; // reaped elsewhere (SIGCHLD ignored)
+    }
+    return info.si_pid == pid ? ChildState::Exited : ChildState::Running;
 }
 
 void killAndReap(pid_t pid) {
@@ -157,12 +164,23 @@ HelperRun runHelper(const std::string& launchPath, const std::vector<std::string
     const Clock::time_point deadline = Clock::now() + timeLimit;
     bool pipeOpen = true;
     for (;;) {
-        if (reapIfExited(pid)) {
+        ChildState state = childState(pid);
+        if (state != ChildState::Running) {
+            run.exitedInTime = Clock::now() <= deadline;
+            if (state == ChildState::Exited) {
+                // Anything the helper left running in its group goes with it,
+                // so nothing can keep writing into the pipe.
+                ::kill(-pid, SIGKILL);
+            }
             // Whatever is left in the pipe was written before the exit.
             if (pipeOpen) {
                 readAvailable(readEnd.get(), &run.output);
             }
-            run.exitedInTime = Clock::now() <= deadline;
+            if (state == ChildState::Exited) {
+                int status = 0;
+                while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+                }
+            }
             return run;
         }
         auto remaining =
