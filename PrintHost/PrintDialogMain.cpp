@@ -59,9 +59,13 @@ int main(int argc, char** argv) {
         }
     }
 
+    // Qt reads options of its own from the command line (-plugin among them);
+    // ours are parsed already, so it gets only the program's name.
+    int qtArgc = 1;
+    char* qtArgv[] = {argv[0], nullptr};
     int status = PrintHost::kExitOK;
     {
-        QApplication app(argc, argv);
+        QApplication app(qtArgc, qtArgv);
         QApplication::setApplicationName(QStringLiteral("print-dialog"));
         status = PrintHost::runPrintDialog(*options, !headless, stdout, stderr);
     }

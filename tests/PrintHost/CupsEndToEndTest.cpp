@@ -1,0 +1,220 @@
+// print-dialog --queue against a real cupsd of its own: private folders,
+// loopback only, stopped however the test ends.
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+using namespace PrintHostTest;
+
+namespace {
+
+// A cupsd in the foreground with its own configuration under a temporary folder.
+class PrivateCupsd {
+public:
+    bool start(QString* why) {
+        if (::geteuid() != 0)
+            return fail(why, QStringLiteral("cupsd must start as root"));
+        cupsd_ = QStringLiteral("/usr/sbin/cupsd");
+        if (!QFileInfo(cupsd_).isExecutable())
+            return fail(why, QStringLiteral("cupsd is not installed"));
+        if (!dir_.isValid())
+            return fail(why, QStringLiteral("no temporary folder"));
+        port_ = freePort();
+        if (port_ == 0)
+            return fail(why, QStringLiteral("no free loopback port"));
+
+        const QString root = dir_.path();
+        for (const char* sub : {"spool", "spool/tmp", "cache", "state", "log", "ppd", "ssl"})
+            QDir(root).mkpath(QString::fromLatin1(sub));
+        const QString cupsdConf =
+            QStringLiteral("Listen 127.0.0.1:%1\n"
+                           "LogLevel info\n"
+                           "Browsing No\n"
+                           "BrowseLocalProtocols none\n"
+                           "DefaultAuthType None\n"
+                           "WebInterface No\n"
+                           "PreserveJobHistory Yes\n"
+                           "PreserveJobFiles No\n"
+                           "<Location />\n  Order allow,deny\n  Allow 127.0.0.1\n</Location>\n"
+                           "<Location /admin>\n  Order allow,deny\n  Allow 127.0.0.1\n</Location>\n"
+                           "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n"
+                           "</Policy>\n")
+                .arg(port_);
+        const QString filesConf = QStringLiteral("FileDevice Yes\n"
+                                                 "ServerRoot %1\n"
+                                                 "RequestRoot %1/spool\n"
+                                                 "TempDir %1/spool/tmp\n"
+                                                 "CacheDir %1/cache\n"
+                                                 "StateDir %1/state\n"
+                                                 "AccessLog %1/log/access_log\n"
+                                                 "ErrorLog %1/log/error_log\n"
+                                                 "PageLog %1/log/page_log\n"
+                                                 "Printcap %1/printcap\n"
+                                                 "User lp\n"
+                                                 "Group lp\n"
+                                                 "SystemGroup root\n")
+                                      .arg(root);
+        if (!writeFile(root + QStringLiteral("/cupsd.conf"), cupsdConf.toUtf8()) ||
+            !writeFile(root + QStringLiteral("/cups-files.conf"), filesConf.toUtf8()))
+            return fail(why, QStringLiteral("cannot write the configuration"));
+        // cupsd checks that its folders belong to root and are not world-writable.
+        QFile::setPermissions(root, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                        QFileDevice::ExeOwner | QFileDevice::ReadGroup |
+                                        QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                        QFileDevice::ExeOther);
+
+        process_.setWorkingDirectory(root);
+        process_.setProcessChannelMode(QProcess::MergedChannels);
+        process_.start(cupsd_, {QStringLiteral("-f"), QStringLiteral("-c"),
+                                root + QStringLiteral("/cupsd.conf"), QStringLiteral("-s"),
+                                root + QStringLiteral("/cups-files.conf")});
+        if (!process_.waitForStarted(5000))
+            return fail(why, QStringLiteral("cupsd did not start"));
+        for (int i = 0; i < 100; ++i) {
+            if (process_.state() != QProcess::Running)
+                break;
+            QTcpSocket probe;
+            probe.connectToHost(QStringLiteral("127.0.0.1"), port_);
+            if (probe.waitForConnected(100))
+                return true;
+            QThread::msleep(100);
+        }
+        return fail(why, QStringLiteral("cupsd did not listen: ") +
+                             QString::fromLocal8Bit(process_.readAll()) +
+                             QString::fromLocal8Bit(readFile(root + "/log/error_log")));
+    }
+
+    ~PrivateCupsd() {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.terminate();
+            if (!process_.waitForFinished(10000)) {
+                process_.kill();
+                process_.waitForFinished(5000);
+            }
+        }
+    }
+
+    QString server() const { return QStringLiteral("127.0.0.1:%1").arg(port_); }
+    QString root() const { return dir_.path(); }
+    QProcessEnvironment environment() const {
+        QProcessEnvironment env;
+        env.insert(QStringLiteral("CUPS_SERVER"), server());
+        env.insert(QStringLiteral("CUPS_USER"), QStringLiteral("root"));
+        return env;
+    }
+
+private:
+    static bool fail(QString* why, const QString& reason) {
+        *why = reason;
+        return false;
+    }
+    static quint16 freePort() {
+        QTcpServer server;
+        return server.listen(QHostAddress::LocalHost, 0) ? server.serverPort() : 0;
+    }
+
+    QTemporaryDir dir_;
+    QString cupsd_;
+    quint16 port_ = 0;
+    QProcess process_;
+};
+
+struct Tool {
+    int exitCode = -1;
+    QByteArray out;
+};
+
+Tool runTool(const QString& program, const QStringList& args, const QProcessEnvironment& add) {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const QString& key : add.keys())
+        env.insert(key, add.value(key));
+    process.setProcessEnvironment(env);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, args);
+    Tool tool;
+    if (process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit)
+        tool.exitCode = process.exitCode();
+    tool.out = process.readAll();
+    return tool;
+}
+
+} // namespace
+
+TEST(CupsEndToEnd, QueuePrintSubmitsAJobCarryingThePanelsOptions) {
+    PrivateCupsd cupsd;
+    QString why;
+    if (!cupsd.start(&why))
+        GTEST_SKIP() << "cannot run a private cupsd here: " << why.toStdString();
+    const QProcessEnvironment env = cupsd.environment();
+
+    const QString lpadmin = QStringLiteral("/usr/sbin/lpadmin");
+    const QString ipptool = QStandardPaths::findExecutable(QStringLiteral("ipptool"));
+    if (!QFileInfo(lpadmin).isExecutable() || ipptool.isEmpty())
+        GTEST_SKIP() << "lpadmin or ipptool is not installed";
+    const Tool made = runTool(lpadmin,
+                              {"-h", cupsd.server(), "-p", "ZRQ", "-v", "file:/dev/null", "-P",
+                               QStringLiteral(BUNDLED_PPD), "-E"},
+                              env);
+    ASSERT_EQ(made.exitCode, 0) << made.out.toStdString();
+
+    // The queue's identifier, device URI and PPD reach the panel.
+    auto r = runPrintDialog({"--queue", "ZRQ", "--state"}, env);
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("\"VXQuickColor\"")) << r.out.toStdString();
+
+    r = runPrintDialog(
+        {"--queue", "ZRQ", "--set", "VXQuickColor=Photo", "--set", "VXColorAsGray=True", "--print"},
+        env);
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString() << r.out.toStdString();
+    const QStringList out = lines(r.out);
+    ASSERT_EQ(out.size(), 4) << r.out.toStdString();
+    EXPECT_EQ(out.mid(0, 3),
+              (QStringList{"VXColorAsGray=True", "VXImageHalftone=Smooth", "VXQuickColor=Photo"}));
+    ASSERT_TRUE(out[3].startsWith(QStringLiteral("job-id: "))) << r.out.toStdString();
+    const QString jobId = out[3].mid(8);
+
+    // Read the job's attributes back from the server.
+    const QString test = QDir(cupsd.root()).filePath(QStringLiteral("get-jobs.test"));
+    ASSERT_TRUE(writeFile(test, "{\n"
+                                "  OPERATION Get-Jobs\n"
+                                "  GROUP operation-attributes-tag\n"
+                                "  ATTR charset attributes-charset utf-8\n"
+                                "  ATTR naturalLanguage attributes-natural-language en\n"
+                                "  ATTR uri printer-uri $uri\n"
+                                "  ATTR keyword which-jobs all\n"
+                                "  ATTR keyword requested-attributes all\n"
+                                "  STATUS successful-ok\n"
+                                "}\n"));
+    const Tool jobs = runTool(
+        ipptool, {"-t", "-v", QStringLiteral("ipp://%1/printers/ZRQ").arg(cupsd.server()), test},
+        env);
+    ASSERT_EQ(jobs.exitCode, 0) << jobs.out.toStdString();
+    const QString listing = QString::fromUtf8(jobs.out);
+    EXPECT_TRUE(listing.contains(QStringLiteral("job-id (integer) = ") + jobId))
+        << listing.toStdString();
+    for (const char* attribute : {"VXQuickColor (nameWithoutLanguage) = Photo",
+                                  "VXColorAsGray (nameWithoutLanguage) = True",
+                                  "VXImageHalftone (nameWithoutLanguage) = Smooth"}) {
+        const QString name = QString::fromLatin1(attribute).section(QLatin1Char(' '), 0, 0);
+        const QString value = QString::fromLatin1(attribute).section(QLatin1Char(' '), -1);
+        // CUPS sends "True"/"False" as IPP booleans; the rest as names.
+        const QRegularExpression line(
+            QStringLiteral("%1 \\([a-zA-Z]+\\) = %2\\b")
+                .arg(QRegularExpression::escape(name), QRegularExpression::escape(value)),
+            QRegularExpression::CaseInsensitiveOption);
+        EXPECT_TRUE(listing.contains(line)) << attribute << "\n" << listing.toStdString();
+    }
+}

@@ -1,0 +1,52 @@
+// Which settings become job options, and the summary's JSON form.
+#include "JobOptions.h"
+
+#include "PDEPlugInAPI.h"
+#include "PPDFile.h"
+#include "TestSupport.h"
+
+#include <QJsonArray>
+
+#include <gtest/gtest.h>
+
+using namespace PrintHost;
+
+TEST(JobOptions, OnlyStringEntriesUnderPPDKeywordsSortedByKey) {
+    QString error;
+    auto ppd = PPDFile::open(PrintHostTest::bundledPPD(), &error);
+    ASSERT_TRUE(ppd) << error.toStdString();
+    PMPrintSettings settings;
+    plist_t root = settings.dictionary();
+    plist_dict_set_item(root, "VXQuickColor", plist_new_string("Photo"));
+    plist_dict_set_item(root, "VXBrightness", plist_new_string("Plus1"));
+    plist_dict_set_item(root, "zrk5100", plist_new_dict()); // not an option
+    plist_dict_set_item(root, "VXImageDestinationProfileCustom", plist_new_string("a")); // ditto
+    plist_dict_set_item(root, "vxedgetype", plist_new_string("Off")); // wrong case
+    plist_dict_set_item(root, "VXColorAsGray", plist_new_bool(1));    // not a string
+    plist_dict_set_item(root, "PageSize", plist_new_string("A4"));
+    plist_dict_set_item(root, "VXAutoTrapping", plist_new_string("False"));
+
+    const JobOptionList expected = {{"PageSize", "A4"},
+                                    {"VXAutoTrapping", "False"},
+                                    {"VXBrightness", "Plus1"},
+                                    {"VXQuickColor", "Photo"}};
+    EXPECT_EQ(jobOptions(settings, *ppd), expected);
+    EXPECT_TRUE(jobOptions(PMPrintSettings(), *ppd).empty());
+}
+
+TEST(JobOptions, SummaryAsJson) {
+    QVariantMap summary;
+    summary.insert(QStringLiteral("Quick Color"), QStringLiteral("Photo"));
+    summary.insert(QStringLiteral("Brightness"), QString::fromUtf8("\u00b10 (Normal)"));
+    summary.insert(QString::fromLatin1(kSummaryDisplayOrderKey),
+                   QStringList{QStringLiteral("Quick Color"), QStringLiteral("Brightness")});
+    const QJsonObject json = summaryToJson(summary);
+    EXPECT_EQ(json.size(), 3);
+    EXPECT_EQ(json.value(kSummaryDisplayOrderKey).toArray(),
+              (QJsonArray{QStringLiteral("Quick Color"), QStringLiteral("Brightness")}));
+    EXPECT_EQ(json.value("Brightness").toString(), QString::fromUtf8("\u00b10 (Normal)"));
+    // An empty summary still has its (empty) display order.
+    const QJsonObject empty = summaryToJson({});
+    EXPECT_EQ(empty.size(), 1);
+    EXPECT_TRUE(empty.value(kSummaryDisplayOrderKey).toArray().isEmpty());
+}
