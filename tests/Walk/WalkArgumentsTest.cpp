@@ -57,6 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
         ArgsCase{"timeout", {"snmpwalk", "-t", "60", "127.0.0.1"}, false},
         ArgsCase{"retries", {"snmpwalk", "-r", "60", "127.0.0.1"}, false},
         ArgsCase{"debug", {"snmpwalk", "-Dall", "127.0.0.1"}, false},
+        ArgsCase{"twoCommunities", {"snmpwalk", "-c", "a", "-cb", "127.0.0.1"}, false},
         ArgsCase{"missingValue", {"snmpwalk", "127.0.0.1", "-c"}, false},
         ArgsCase{"unixSocket", {"snmpwalk", "unix:/run/x.sock"}, false},
         ArgsCase{"tcp", {"snmpwalk", "tcp:127.0.0.1"}, false},

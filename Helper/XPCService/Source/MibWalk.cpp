@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <string>
@@ -109,6 +110,34 @@ void noteOrderingError(const oid* current, std::size_t currentLength, const oid*
     std::snprintf(sDEBUGmsg, sizeof sDEBUGmsg, "%s", text.c_str());
 }
 
+// The parser hands back the community of a -c option in a copy of its own
+// that nothing else frees (snmp_open takes a copy again); a community from
+// net-snmp's configuration, or one left in argv, is only borrowed.
+class ParsedCommunity {
+public:
+    ParsedCommunity(netsnmp_session& session, int argc, char* const* argv)
+        : community_(reinterpret_cast<char*>(session.community)) {
+        const char* configured =
+            netsnmp_ds_get_string(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_COMMUNITY);
+        owned_ = community_ != nullptr && community_ != configured;
+        for (int i = 0; owned_ && i < argc; ++i) {
+            const char* arg = argv[i];
+            owned_ = !(community_ >= arg && community_ <= arg + std::strlen(arg));
+        }
+    }
+    ~ParsedCommunity() {
+        if (owned_) {
+            std::free(community_);
+        }
+    }
+    ParsedCommunity(const ParsedCommunity&) = delete;
+    ParsedCommunity& operator=(const ParsedCommunity&) = delete;
+
+private:
+    char* community_;
+    bool owned_ = false;
+};
+
 // Owns an open session.
 class Session {
 public:
@@ -131,7 +160,10 @@ int walk(int argc, char* argv[]) {
         return NETSNMP_PARSE_ARGS_ERROR_USAGE;
     }
     netsnmp_session session;
-    const int arg = snmp_parse_args(argc, argv, &session, "C:", optProc);
+    // snmp_parse_args without wiping the caller's community string.
+    const int arg =
+        netsnmp_parse_args(argc, argv, &session, "C:", optProc, NETSNMP_PARSE_ARGS_NOZERO);
+    const ParsedCommunity community(session, argc, argv);
     if (arg < 0) {
         return arg;
     }

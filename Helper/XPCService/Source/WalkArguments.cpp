@@ -60,6 +60,7 @@ bool walkArgumentsAcceptable(int argc, char* const* argv) {
         return false;
     }
     bool haveAgent = false;
+    bool haveCommunity = false;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         if (arg == nullptr) {
@@ -89,6 +90,13 @@ bool walkArgumentsAcceptable(int argc, char* const* argv) {
         }
         if (letter == 'v' && std::strcmp(value, "1") != 0 && std::strcmp(value, "2c") != 0) {
             return refuse(value);
+        }
+        if (letter == 'c') {
+            // The parser would lose the copy it makes of the first one.
+            if (haveCommunity) {
+                return refuse(arg);
+            }
+            haveCommunity = true;
         }
     }
     return true;

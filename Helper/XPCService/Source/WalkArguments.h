@@ -7,8 +7,9 @@ namespace zrk {
 // send, and net-snmp's argument parser also takes options that load files,
 // write logs or set library configuration. Only what a walk of the profile
 // table needs is accepted, wherever getopt would find it:
-//   -O FLAGS, -c COMMUNITY, -v 1|2c, -C LETTERS (attached or separate), and
-//   one agent, a host name or IPv4 address with an optional "udp:" and port.
+//   -O FLAGS, -c COMMUNITY (once), -v 1|2c, -C LETTERS (each attached or
+//   separate), and one agent: a host name or IPv4 address with an optional
+//   "udp:" and port.
 // Other non-option arguments (the root and anything after it) are left to
 // the walk. Returns false, naming the first refused argument on standard
 // error, for anything else.
