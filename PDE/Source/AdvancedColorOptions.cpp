@@ -1,0 +1,97 @@
+#include "AdvancedColorOptions.h"
+
+#include "PaneTables.h"
+
+#include <InstallRoot.h>
+#include <VXPList.h>
+
+#include <QComboBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace PDE {
+
+namespace {
+
+// The item index preset q gives a pop-up, EconoMode included; -1 for none.
+int presetIndex(const QuickColorPreset& preset, int32_t q, int32_t e) {
+    if (q < 0 || q > 2)
+        return -1;
+    if (e != 0 && q == 0 && preset.econoPreset0 >= 0)
+        return preset.econoPreset0;
+    if (e != 0 && q == 2 && preset.econoPreset2 >= 0)
+        return preset.econoPreset2;
+    return preset.preset[q];
+}
+
+// Room the Download Manager path is formed in.
+constexpr size_t kDownloadManagerPathSize = 128;
+
+} // namespace
+
+AdvancedColorOptions::AdvancedColorOptions(QWidget* parent) : PDEPane(parent) {}
+
+std::span<const ControlRowTemplate> AdvancedColorOptions::rowTemplates() const {
+    return kAdvancedColorOptionsRows;
+}
+
+void AdvancedColorOptions::didBuildControlTable() {
+    if (auto* tabs = outletAs<QTabWidget>(kAdvancedRowTabView))
+        tabs->setCurrentIndex(0);
+    if (auto* manage = outletAs<QPushButton>(kAdvancedRowManageProfile))
+        manage->setEnabled(VXPListIsAdminProfile() != 0);
+}
+
+void AdvancedColorOptions::createPDEItemForPPDKey() {
+    if (!ctrlTable)
+        return;
+    PDEPane::createPDEItemForPPDKey();
+    PDECommon::commonAddMenuFromProfilePlist(ctrlTable.get());
+}
+
+void AdvancedColorOptions::changeItemAccodingQuickColor(int32_t q, int32_t e) {
+    if (q < 0 || q > 2)
+        return;
+    for (const QuickColorPreset& preset : kQuickColorPresets) {
+        auto* menu = outletAs<QComboBox>(preset.row);
+        const int index = presetIndex(preset, q, e);
+        // A menu too short for the preset keeps its selection.
+        if (menu && index < menu->count())
+            menu->setCurrentIndex(index);
+    }
+}
+
+void AdvancedColorOptions::getSummaryItemAccodingQuickColor(int32_t q, int32_t e, QVariantMap* dict,
+                                                            QStringList* array) const {
+    if (q < 0 || q > 2)
+        return;
+    for (const QuickColorPreset& preset : kQuickColorPresets) {
+        const auto* menu = outletAs<QComboBox>(preset.row);
+        const int index = presetIndex(preset, q, e);
+        // An item the menu does not have is left out of the summary.
+        if (!menu || index >= menu->count())
+            continue;
+        PDECommon::commonGetSummaryTextQuickColor(preset.summaryName, menu->itemText(index), dict,
+                                                  array);
+    }
+}
+
+void AdvancedColorOptions::downloadManagerButton(QObject*) {
+    char path[kDownloadManagerPathSize] = {};
+    const std::string resolved = zrk::resolveInstallPath(zrk::kDownloadManagerPath);
+    // A path that does not fit is not cut short into another path.
+    if (resolved.size() >= sizeof path)
+        return;
+    std::strncat(path, resolved.c_str(), sizeof path - 1);
+    struct stat info {};
+    if (::stat(path, &info) != 0 || !S_ISREG(info.st_mode) || ::access(path, X_OK) != 0)
+        return;
+    QProcess::startDetached(QString::fromUtf8(path), {});
+}
+
+} // namespace PDE

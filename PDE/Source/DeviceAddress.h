@@ -1,0 +1,25 @@
+// Finding the printer's network address from a queue's device URI.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+namespace PDE {
+
+// Resolves a Bonjour service (name, type, domain) to a dotted IPv4 address
+// within the time limit; nothing when it does not resolve. Replaceable so that
+// tests need no mDNS responder.
+using BonjourResolver = std::function<std::optional<QString>(
+    const QString& name, const QString& type, const QString& domain, int timeoutMs)>;
+
+void setBonjourResolver(BonjourResolver resolver);
+const BonjourResolver& bonjourResolver();
+
+// The host to walk for a device URI: the net location of an LPD URI, the
+// resolved address of a Bonjour URI, cut at its first colon. Nothing for
+// other schemes or when no address is found.
+std::optional<QByteArray> walkHostForDeviceURI(const QString& uri);
+
+} // namespace PDE

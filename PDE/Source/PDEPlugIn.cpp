@@ -1,0 +1,29 @@
+#include "PDEPlugIn.h"
+
+#include "PDECommon.h"
+#include "PDEPlugInInterface.h"
+
+namespace PDE {
+
+bool PDEPlugIn::initWithBundle(PrintHost::Bundle* bundle) {
+    // The first bundle handed in is kept for the life of the process.
+    if (!PDECommon::bundle())
+        PDECommon::setBundle(bundle);
+    return true;
+}
+
+std::optional<PrintHost::PDEPanelList>
+PDEPlugIn::PDEPanelsForType(const QString& type, PrintHost::PDEPlugInCallbackProtocol* callback) {
+    if (type != QLatin1String(PrintHost::kPrintDialogTypeID))
+        return std::nullopt;
+    PrintHost::PDEPanelList panels;
+    panels.push_back(std::make_unique<PDEPlugInInterface>(callback));
+    return panels;
+}
+
+} // namespace PDE
+
+extern "C" __attribute__((visibility("default"))) PrintHost::PDEPlugInPrincipal*
+PDEPlugInCreatePrincipal() {
+    return new (std::nothrow) PDE::PDEPlugIn;
+}

@@ -1,0 +1,33 @@
+// The profile entries a profile menu offers, their titles and printer paths,
+// and the nibble text a chosen path is kept as in the ticket.
+#pragma once
+
+#include <ProfileTypes.h>
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+namespace PDE {
+
+// Profile group of a row's profile list code (1 RGB, 3 SIM, 2 DST), or
+// nothing for rows without profile entries.
+std::optional<int32_t> profileGroupForList(uint16_t profileList);
+
+// States offered in the menus: shown device entries and shown user entries.
+bool isOfferedInMenu(int32_t inMenu);
+
+// The entry's path on the printer; empty for a location other than disk or card.
+QByteArray printerPathOfEntry(const ProfileEntry& entry);
+
+// "FileName(ProfileName)Label"; nothing when the location label is missing.
+std::optional<QString> menuTitleOfEntry(const ProfileEntry& entry);
+
+// Two characters per byte: '0' + high nibble, '0' + low nibble.
+QByteArray encodeNibbleText(const QByteArray& bytes);
+// Pairs of characters back to bytes; an odd last character pairs with NUL.
+QByteArray decodeNibbleText(const QByteArray& text);
+
+} // namespace PDE
