@@ -1,6 +1,7 @@
 // profile-tool: looks into and prepares profile files (service build of the
 // store). Subcommands are rows of one table.
 #include "ProfileToolCommands.h"
+#include "ProfileToolWalk.h"
 
 #include <exception>
 #include <iostream>
@@ -17,6 +18,8 @@ struct Subcommand {
 constexpr Subcommand kSubcommands[] = {
     {"show", profileToolShow, "show FILE"},
     {"write", profileToolWrite, "write FILE < JSON"},
+    {"walk", zrk::profileToolWalk,
+     "walk --user NAME [--model TOKEN] -- snmpwalk OPTIONS HOST [ROOT]"},
 };
 
 int usage() {
