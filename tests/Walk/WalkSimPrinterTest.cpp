@@ -91,5 +91,37 @@ TEST_F(SimPrinterWalk, StoppedPrinterIsAFailedWalk) {
     EXPECT_EQ((*groups)[kProfileGroupDST].iNum, 0);
 }
 
+TEST_F(SimPrinterWalk, ProfileToolWalksForTheNamedUser) {
+    int status = -1;
+    const std::string out = test::runProgram(
+        {ZRK_PROFILE_TOOL, "walk", "--user", "alice", "--", "snmpwalk", "-Os", "-c", "snmpro", "-v",
+         "1", printer->address(), "1.3.6.1.4.1.18334.1.1.1.1.6.13.1.1"},
+        &status);
+    EXPECT_EQ(out, "iRet=0\n");
+    EXPECT_EQ(status, 0);
+    StorePaths alice;
+    ASSERT_TRUE(formStorePaths("alice", kModelToken, &alice));
+    StorePathScope scope(alice);
+    auto groups = readGroups();
+    EXPECT_EQ(fileNames((*groups)[kProfileGroupSIM]), (std::vector<std::string>{"PRESSCT.ICC"}));
+}
+
+TEST(ProfileToolWalk, RefusesCommandLinesWithoutAWalk) {
+    test::ProfileRoot root;
+    const std::vector<std::vector<std::string>> lines = {
+        {"walk", "--", "snmpwalk", "127.0.0.1"},             // no user
+        {"walk", "--user", "alice"},                         // no walk
+        {"walk", "--user", "../etc", "--", "snmpwalk", "h"}, // not a file name
+        {"walk", "--user", "alice", "--model", "a/b", "--", "snmpwalk", "h"},
+        {"walk", "--user", "alice", "--bogus", "--", "snmpwalk", "h"},
+    };
+    for (std::vector<std::string> line : lines) {
+        line.insert(line.begin(), ZRK_PROFILE_TOOL);
+        int status = -1;
+        EXPECT_EQ(test::runProgram(line, &status), "");
+        EXPECT_EQ(status, 2) << line[2];
+    }
+}
+
 } // namespace
 } // namespace zrk
