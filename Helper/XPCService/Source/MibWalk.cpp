@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <mutex>
 #include <string>
 
@@ -120,9 +121,11 @@ public:
         const char* configured =
             netsnmp_ds_get_string(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_COMMUNITY);
         owned_ = community_ != nullptr && community_ != configured;
+        // std::less orders pointers into different strings as well.
+        const std::less<const char*> before;
         for (int i = 0; owned_ && i < argc; ++i) {
             const char* arg = argv[i];
-            owned_ = !(community_ >= arg && community_ <= arg + std::strlen(arg));
+            owned_ = before(community_, arg) || before(arg + std::strlen(arg), community_);
         }
     }
     ~ParsedCommunity() {
@@ -287,6 +290,10 @@ void optProc(int /*argc*/, char* const* /*argv*/, int opt) {
 }
 
 int mib_walk(int argc, char* argv[]) {
+    // The spool, the variable count and net-snmp's state are process-wide:
+    // a second caller waits for the walk in progress.
+    static std::mutex walkInProgress;
+    const std::lock_guard<std::mutex> lock(walkInProgress);
     initialiseOnce();
     vSpoolPlist(nullptr, 0, nullptr, 1);
     const int result = walk(argc, argv);

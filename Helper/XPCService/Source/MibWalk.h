@@ -3,7 +3,7 @@
 // the spool list and merging the spool into the user's profile file.
 //
 // One walk at a time per process: the spool, the variable count and
-// net-snmp's state are process-wide.
+// net-snmp's state are process-wide, so concurrent callers are serialised.
 #pragma once
 
 namespace zrk {
