@@ -165,11 +165,6 @@ TEST_F(AgentWalk, ExceptionValueEndsAVersion2cWalk) {
     expectThreeRowsMerged();
 }
 
-TEST_F(AgentWalk, WrongCommunityTimesOut) {
-    TestAgent agent("normal", "three-rows.txt");
-    EXPECT_EQ(walk({"snmpwalk", "-v", "1", "-c", "public", agent.address(), kRoot}), kWalkFailed);
-}
-
 TEST_F(AgentWalk, BadRootSendsNothing) {
     writeStates();
     TestAgent agent("normal", "three-rows.txt");

@@ -99,14 +99,6 @@ TEST_F(WalkOptions, UnknownLetterIsNotedAndTheRestStillCount) {
     EXPECT_TRUE(value(kWalkDontCheckOrdering));
 }
 
-TEST_F(WalkOptions, OtherOptionsAreNotTheCallbacks) {
-    letters("");
-    std::string text = "c";
-    optarg = text.data();
-    optProc(0, nullptr, 'O');
-    EXPECT_FALSE(value(kWalkDontCheckOrdering));
-}
-
 // Refused or unparsable vectors still end in the merge, as a failed walk.
 class RefusedWalk : public ::testing::Test {
 protected:

@@ -80,17 +80,6 @@ TEST_F(SimPrinterWalk, NextWalkFollowsThePrinter) {
     EXPECT_EQ(states(rgb), (std::vector<int32_t>{2, 1, 2}));
 }
 
-TEST_F(SimPrinterWalk, StoppedPrinterIsAFailedWalk) {
-    ASSERT_EQ(test::walk(test::walkArgs(printer->address())), kWalkOK);
-    const std::string address = printer->address();
-    printer.reset();
-    EXPECT_EQ(test::walk(test::walkArgs(address)), kWalkFailed);
-    // Hidden printer entries are dropped; nothing was shown.
-    auto groups = readGroups();
-    EXPECT_EQ((*groups)[kProfileGroupRGB].iNum, 0);
-    EXPECT_EQ((*groups)[kProfileGroupDST].iNum, 0);
-}
-
 TEST_F(SimPrinterWalk, ProfileToolWalksForTheNamedUser) {
     int status = -1;
     const std::string out = test::runProgram(
