@@ -1,0 +1,314 @@
+"""print-dialog with the Color Options bundle, driven as users and scripts do."""
+
+import json
+import os
+import plistlib
+import pwd
+import stat
+import subprocess
+import tempfile
+import textwrap
+import unittest
+
+PRINT_DIALOG = os.environ.get("ZRK_PRINT_DIALOG", "")
+PLUGIN_DIR = os.environ.get("ZRK_PLUGIN_DIR", "")
+PROFILE_TOOL = os.environ.get("ZRK_PROFILE_TOOL", "")
+SOURCE_DIR = os.environ.get("ZRK_SOURCE_DIR", os.path.join(os.path.dirname(__file__), "..", ".."))
+
+BUNDLED_PPD = os.path.join(SOURCE_DIR, "PDE/Resources/ZR-K5100.ppd")
+FIXTURES = os.path.join(SOURCE_DIR, "tests/fixtures/ppd")
+HELPER_PATH = ("Library/Application Support/Ostra/ZR-K5100/Helpers/ZR-K5100Helper.app/"
+               "Contents/MacOS/ZR-K5100Helper")
+PREFERENCES = "Library/Printers/Ostra/Preferences/com.ostra.printers.ZR-K5100"
+
+MAIN_ITEMS = ["Quick Color", "Brightness", "Color as Grayscale", "Color Separation",
+              "EconoMode", "Edge Type", "Auto Trapping", "Black Overprint"]
+ADVANCED_KEYWORDS = [
+    f"VX{kind}{option}"
+    for kind in ("Image", "Text", "Graphics")
+    for option in ("RGBSource", "RenderIntent", "GrayTreatment", "DestinationProfile",
+                   "Halftone", "EdgeEnhance")
+] + ["VXSimSource", "VXSimRenderIntent", "VXSimGrayTreatment"]
+
+
+class PrintDialogCase(unittest.TestCase):
+    def setUp(self):
+        if not os.access(PRINT_DIALOG, os.X_OK):
+            self.skipTest("print-dialog is not built")
+        self.tmp = tempfile.TemporaryDirectory()
+        self.root = self.tmp.name
+        self.ticket = os.path.join(self.root, "ticket.plist")
+        os.makedirs(os.path.join(self.root, PREFERENCES))
+        runtime = os.path.join(self.root, "runtime")
+        os.mkdir(runtime, 0o700)
+        self.env = dict(os.environ, ZRK5100_ROOT=self.root, QT_QPA_PLATFORM="offscreen",
+                        XDG_RUNTIME_DIR=runtime, LC_ALL="C.UTF-8")
+
+    def tearDown(self):
+        self.tmp.cleanup()
+
+    def run_dialog(self, *args, ppd=BUNDLED_PPD, ticket=True, expect=0):
+        command = [PRINT_DIALOG, "--headless", "--ppd", ppd, "--plugin", PLUGIN_DIR]
+        if ticket:
+            command += ["--ticket", self.ticket]
+        result = subprocess.run(command + list(args), env=self.env, capture_output=True,
+                                text=True, timeout=120)
+        self.assertEqual(result.returncode, expect, result.stderr)
+        return result
+
+    def state(self, *args, **kwargs):
+        return json.loads(self.run_dialog(*args, "--state", **kwargs).stdout)
+
+    def controls(self, *args, **kwargs):
+        state = self.state(*args, **kwargs)
+        return {c["keyword"] or c["identifier"] or c["title"]: c for c in state["controls"]}
+
+    def summary(self, *args, **kwargs):
+        return json.loads(self.run_dialog(*args, "--summary", **kwargs).stdout)
+
+    def printed(self, *args, **kwargs):
+        lines = self.run_dialog(*args, "--print", **kwargs).stdout.splitlines()
+        return dict(line.split("=", 1) for line in lines if "=" in line)
+
+    def read_ticket(self):
+        with open(self.ticket, "rb") as f:
+            return plistlib.load(f)
+
+    def profile_file(self):
+        return os.path.join(self.root, PREFERENCES,
+                            pwd.getpwuid(os.getuid()).pw_name + "-zrk5100-profile.plist")
+
+    def write_profiles(self, groups):
+        document = {"RGB": [], "SIM": [], "DST": []}
+        document.update(groups)
+        subprocess.run([PROFILE_TOOL, "write", self.profile_file()], input=json.dumps(document),
+                       text=True, check=True, env=self.env)
+
+    def install_helper(self, script):
+        path = os.path.join(self.root, HELPER_PATH)
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "w") as f:
+            f.write(script)
+        os.chmod(path, stat.S_IRWXU)
+        return path
+
+
+class MainPane(PrintDialogCase):
+    def test_new_ticket_summary_lists_the_main_items_with_the_ppd_defaults(self):
+        summary = self.summary()
+        self.assertEqual(summary["Summary Display Order"][:8], MAIN_ITEMS)
+        self.assertEqual(summary["Quick Color"], "Automatic")
+        self.assertEqual(summary["Brightness"], "±0 (Normal)")
+        self.assertEqual(summary["Color as Grayscale"], "Off")
+        self.assertEqual(summary["Auto Trapping"], "On")
+        self.assertEqual(summary["Black Overprint"], "Black Text")
+
+    def test_color_as_grayscale_excludes_color_separation(self):
+        controls = self.controls("--set", "VXColorAsGray=True")
+        separation = controls["VXColorSeparation"]
+        self.assertFalse(separation["enabled"])
+        self.assertEqual(separation["value"], 0)
+        self.assertEqual(separation["choice"], "False")
+
+        refused = self.run_dialog("--set", "VXColorAsGray=True", "--set",
+                                  "VXColorSeparation=True", "--save", expect=3)
+        self.assertIn("VXColorSeparation", refused.stderr)
+        self.assertFalse(os.path.exists(self.ticket))
+
+    def test_refusals_name_the_keyword(self):
+        for setting in ("VXNoSuchOption=True", "VXQuickColor=NoSuchPreset",
+                        "VXColorAsGray=Maybe"):
+            with self.subTest(setting=setting):
+                result = self.run_dialog("--set", setting, "--save", expect=3)
+                self.assertIn(setting.split("=")[0], result.stderr)
+                self.assertEqual(len(result.stderr.strip().splitlines()), 1)
+                self.assertFalse(os.path.exists(self.ticket))
+
+    def test_only_the_custom_preset_enables_the_advanced_button(self):
+        items = self.controls()["VXQuickColor"]["items"]
+        self.assertEqual(len(items), 4)
+        for index in range(4):
+            with self.subTest(index=index):
+                button = self.controls("--set", f"VXQuickColor=#{index}")["GoToAdvancedOptionsButton"]
+                self.assertEqual(button["enabled"], index == 3)
+
+    def test_saved_values_come_back_and_sit_in_the_model_dictionary(self):
+        settings = ["VXQuickColor=Vivid", "VXBrightness=Plus1", "VXEconoMode=True",
+                    "VXEdgeType=Strong", "VXAutoTrapping=False", "VXBlackOverprint=Off"]
+        args = [a for s in settings for a in ("--set", s)]
+        self.run_dialog(*args, "--save", "--printer-id", "Office_K5100")
+        ticket = self.read_ticket()
+        model = ticket["zrk5100"]["Office_K5100"]
+        for setting in settings:
+            keyword, choice = setting.split("=")
+            self.assertEqual(model[keyword], choice)
+            self.assertEqual(ticket[keyword], choice)
+        controls = self.controls("--printer-id", "Office_K5100")
+        for setting in settings:
+            keyword, choice = setting.split("=")
+            self.assertEqual(controls[keyword]["choice"], choice)
+
+    def test_ppd_without_brightness(self):
+        ppd = os.path.join(FIXTURES, "ZR-K5100-NoBrightness.ppd")
+        brightness = self.controls(ppd=ppd)["VXBrightness"]
+        self.assertEqual(brightness["items"], ["Darker", "Normal", "Lighter"])
+        self.run_dialog("--set", "VXQuickColor=Photo", "--save", ppd=ppd)
+        ticket = self.read_ticket()
+        self.assertNotIn("VXBrightness", ticket)
+        self.assertNotIn("VXBrightness", ticket["zrk5100"]["ZR-K5100-NoBrightness"])
+        self.assertEqual(ticket["VXQuickColor"], "Photo")
+
+    def test_menu_titles_of_every_encoding(self):
+        cases = [
+            (BUNDLED_PPD, "VXBrightness", "±0 (Normal)"),
+            (os.path.join(FIXTURES, "ZR-K5100-UTF8.ppd"), "VXQuickColor", "自動"),
+            (os.path.join(FIXTURES, "ZR-K5100-ShiftJIS.ppd"), "VXQuickColor", "写真"),
+        ]
+        for ppd, keyword, title in cases:
+            with self.subTest(ppd=os.path.basename(ppd)):
+                self.assertIn(title, self.controls(ppd=ppd)[keyword]["items"])
+
+    def test_a_ticket_that_is_not_a_property_list_is_left_alone(self):
+        with open(self.ticket, "w") as f:
+            f.write("not a property list")
+        self.run_dialog("--save", expect=2)
+        with open(self.ticket) as f:
+            self.assertEqual(f.read(), "not a property list")
+
+
+class AdvancedPane(PrintDialogCase):
+    def test_state_lists_every_row_of_the_combined_table(self):
+        state = self.state("--show", "advanced")
+        self.assertEqual(state["pane"], "advanced")
+        self.assertEqual(len(state["controls"]), 13 + 46)
+        keywords = [c["keyword"] for c in state["controls"] if c["keyword"]]
+        self.assertEqual(keywords[8:], ADVANCED_KEYWORDS)
+        tab = [c for c in state["controls"] if c["kind"] == "tab"][0]
+        self.assertEqual(tab["title"], "Image")
+
+    def test_presets_and_econo_mode_reach_the_job(self):
+        options = self.printed("--set", "VXQuickColor=Vivid", "--set", "VXEconoMode=True")
+        for keyword in ADVANCED_KEYWORDS:
+            self.assertIn(keyword, options)
+        # Preset 2 with EconoMode: image and graphics edge enhancement off, text on.
+        self.assertEqual(options["VXImageEdgeEnhance"], "Off")
+        self.assertEqual(options["VXGraphicsEdgeEnhance"], "Off")
+        self.assertEqual(options["VXTextEdgeEnhance"], "On")
+        self.assertEqual(options["VXImageHalftone"], "Detail")
+        self.assertEqual(options["VXImageRGBSource"], "sRGB")
+        self.assertEqual(options["VXSimSource"], "None")
+
+        custom = self.printed("--set", "VXQuickColor=#3", "--set", "VXImageHalftone=Standard",
+                              "--set", "VXTextRGBSource=eciRGB")
+        self.assertEqual(custom["VXImageHalftone"], "Standard")
+        self.assertEqual(custom["VXTextRGBSource"], "eciRGB")
+
+    def test_rules_reach_the_advanced_controls(self):
+        gray = self.controls("--set", "VXColorAsGray=True")
+        for keyword in ADVANCED_KEYWORDS:
+            if keyword.endswith("EdgeEnhance"):
+                continue
+            with self.subTest(keyword=keyword):
+                self.assertEqual(gray[keyword]["enabled"], keyword.endswith("Halftone"))
+        econo = self.controls("--set", "VXEconoMode=True")
+        self.assertFalse(econo["VXImageEdgeEnhance"]["enabled"])
+        self.assertTrue(econo["VXTextEdgeEnhance"]["enabled"])
+        self.assertFalse(econo["VXGraphicsEdgeEnhance"]["enabled"])
+        edge_off = self.controls("--set", "VXEdgeType=Off")
+        for kind in ("Image", "Text", "Graphics"):
+            self.assertFalse(edge_off[f"VX{kind}EdgeEnhance"]["enabled"])
+
+    def test_summary_with_custom_and_with_a_preset(self):
+        custom = self.summary("--set", "VXQuickColor=#3", "--set", "VXImageHalftone=Standard")
+        preset = self.summary("--set", "VXQuickColor=Photo", "--set", "VXImageHalftone=Standard")
+        self.assertEqual(len(custom["Summary Display Order"]), 29)
+        self.assertEqual(custom["Summary Display Order"], preset["Summary Display Order"])
+        self.assertEqual(custom["Image Halftone"], "Standard")
+        self.assertEqual(preset["Image Halftone"], "Smooth")
+
+    def test_profile_entries_in_the_menus_and_the_ticket(self):
+        entry = lambda state, name, location: {
+            "IndexOnDevice": 1, "InMenu": state, "ProfileClass": 1, "Location": location,
+            "FileName": name, "ProfileName": name.split(".")[0].title()}
+        self.write_profiles({"RGB": [entry(2, "A.ICC", 4), entry(6, "B.ICC", 4),
+                                     entry(1, "C.ICC", 4), entry(4, "D.ICC", 4)]})
+        for keyword in ("VXImageRGBSource", "VXTextRGBSource", "VXGraphicsRGBSource"):
+            items = self.controls()[keyword]["items"]
+            self.assertEqual(items[4:], ["B.ICC(B)Disk", "D.ICC(D)Disk"])
+
+        self.run_dialog("--set", "VXQuickColor=#3", "--set", "VXImageRGBSource=#5", "--save")
+        model = self.read_ticket()["zrk5100"]["ZR-K5100"]
+        path = b"/ata1a/data/USfiles/Profiles/D.ICC"
+        nibbles = "".join(chr(0x30 + (b >> 4)) + chr(0x30 + (b & 15)) for b in path)
+        self.assertEqual(model["VXImageRGBSourceCustom"], "True")
+        self.assertEqual(model["VXImageRGBSourceCustomFilename"], nibbles)
+        self.assertEqual(self.controls()["VXImageRGBSource"]["value"], 5)
+
+        self.write_profiles({"RGB": [entry(6, "B.ICC", 4)]})
+        self.assertEqual(self.controls()["VXImageRGBSource"]["choice"], "sRGB")
+
+    def test_screenshots_of_both_panes(self):
+        for pane in ("color", "advanced"):
+            with self.subTest(pane=pane):
+                png = os.path.join(self.root, pane + ".png")
+                self.run_dialog("--show", pane, "--screenshot", png)
+                with open(png, "rb") as f:
+                    header = f.read(24)
+                self.assertEqual(header[:8], b"\x89PNG\r\n\x1a\n")
+                width = int.from_bytes(header[16:20], "big")
+                height = int.from_bytes(header[20:24], "big")
+                self.assertGreater(width, 300)
+                self.assertGreater(height, 200)
+
+
+class PrivilegedRequests(PrintDialogCase):
+    """The panel asks the helper tool; a stand-in records what it is asked."""
+
+    def stand_in(self, probe_reply):
+        log = os.path.join(self.root, "helper.log")
+        self.install_helper(textwrap.dedent(f"""\
+            #!/bin/sh
+            printf '%s\\n' "$*" >> '{log}'
+            case "$1" in
+              vxPListIsAdminProfile_XPC) echo "vxPListIsAdminProfile_XPC={probe_reply}" ;;
+              mibwalk_XPC) echo "mibwalk_XPC=iRet=0" ;;
+              *) echo "$1=TRUE" ;;
+            esac
+            """))
+        return log
+
+    def test_management_button_follows_the_probe(self):
+        for reply, enabled in (("TRUE", True), ("FALSE", False)):
+            with self.subTest(reply=reply):
+                self.stand_in(reply)
+                button = [c for c in self.state()["controls"]
+                          if c["title"].startswith("Manage")][0]
+                self.assertEqual(button["enabled"], enabled)
+
+    def test_showing_the_panel_refreshes_the_profiles_of_an_lpd_queue(self):
+        log = self.stand_in("TRUE")
+        self.run_dialog("--summary", "--device-uri", "lpd://192.168.0.20:515/queue")
+        with open(log) as f:
+            calls = f.read().splitlines()
+        user = pwd.getpwuid(os.getuid()).pw_name
+        walks = [c for c in calls if c.startswith("mibwalk_XPC")]
+        self.assertEqual(walks, [f"mibwalk_XPC zrk5100 {user} snmpwalk -Os -c snmpro -v 1 "
+                                 "192.168.0.20 1.3.6.1.4.1.18334.1.1.1.1.6.13.1.1"])
+        # The backup comes first.
+        swap = [c for c in calls if c.startswith("vxPListSwapProfile_XPC")]
+        self.assertTrue(swap and swap[0].startswith("vxPListSwapProfile_XPC 2 "))
+        self.assertLess(calls.index(swap[0]), calls.index(walks[0]))
+
+    def test_other_queues_are_not_walked(self):
+        for uri in ("socket://10.0.0.1", "usb://Ostra/ZR-K5100", "MDNS://x._printer._tcp.local"):
+            with self.subTest(uri=uri):
+                log = self.stand_in("TRUE")
+                if os.path.exists(log):
+                    os.remove(log)
+                self.run_dialog("--summary", "--device-uri", uri)
+                with open(log) as f:
+                    self.assertNotIn("mibwalk_XPC", f.read())
+
+
+if __name__ == "__main__":
+    unittest.main()
