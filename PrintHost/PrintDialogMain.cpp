@@ -14,6 +14,20 @@
 
 namespace {
 
+QtMessageHandler g_defaultHandler = nullptr;
+
+// The offscreen platform warns about every window it cannot size from its
+// contents; off screen that is expected, so the warning is dropped.
+void quietOffscreen(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtWarningMsg &&
+        message.startsWith(QLatin1String("This plugin does not support propagateSizeHints")))
+        return;
+    if (g_defaultHandler)
+        g_defaultHandler(type, context, message);
+    else
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
+
 bool hasDisplay() {
     const char* x11 = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
@@ -42,8 +56,10 @@ int main(int argc, char** argv) {
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     const bool headless = options->headless || platform == "offscreen" || platform == "minimal" ||
                           (platform.isEmpty() && !hasDisplay());
-    if (headless)
+    if (headless) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+        g_defaultHandler = qInstallMessageHandler(quietOffscreen);
+    }
 
     // Qt wants a private runtime folder; give it one of ours when the
     // session has none, and remove it afterwards.

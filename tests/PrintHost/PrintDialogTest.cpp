@@ -207,6 +207,7 @@ TEST(PrintDialog, ScreenshotIsAPng) {
     const QString png = dir.filePath(QStringLiteral("panel.png"));
     auto r = runPrintDialog(withPPD({"--screenshot", png}));
     ASSERT_EQ(r.exitCode, 0) << show(r);
+    EXPECT_TRUE(r.err.isEmpty()) << "headless runs are quiet: " << show(r);
     EXPECT_TRUE(readFile(png).startsWith("\x89PNG"));
     const QImage image(png);
     EXPECT_GT(image.width(), 20);

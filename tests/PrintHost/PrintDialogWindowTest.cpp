@@ -1,0 +1,173 @@
+// The interactive dialog, driven in process: the window shows the panel on
+// its main pane; OK saves and writes the ticket, Print prints, Cancel leaves
+// everything as it was.
+#include "PrintDialogWindow.h"
+#include "PanelControls.h"
+#include "PrintDialogRun.h"
+#include "TestSupport.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QLayout>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+
+using namespace PrintHost;
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using TempStream = std::unique_ptr<std::FILE, FileCloser>;
+
+QByteArray contents(std::FILE* stream) {
+    std::fflush(stream);
+    std::rewind(stream);
+    QByteArray data;
+    char buffer[4096];
+    size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof(buffer), stream)) > 0)
+        data.append(buffer, qsizetype(n));
+    return data;
+}
+
+// Waits for the dialog window, lets `inspect` look at it, then presses the
+// button `pick` chooses.
+void whenTheWindowShows(std::function<void(PrintDialogWindow*)> inspect,
+                        std::function<QPushButton*(QDialogButtonBox*)> pick) {
+    auto* timer = new QTimer;
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, [=] {
+        auto* window = qobject_cast<PrintDialogWindow*>(QApplication::activeModalWidget());
+        if (!window)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        inspect(window);
+        auto* buttons = window->findChild<QDialogButtonBox*>();
+        QPushButton* button = buttons ? pick(buttons) : nullptr;
+        if (button)
+            button->click();
+        else
+            window->reject();
+    });
+    timer->start();
+}
+
+QPushButton* printButton(QDialogButtonBox* box) {
+    for (QAbstractButton* b : box->buttons()) {
+        if (b->text() == QLatin1String("Print"))
+            return qobject_cast<QPushButton*>(b);
+    }
+    return nullptr;
+}
+
+struct DialogRun {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+DialogRun runInteractive(PrintDialogOptions options) {
+    TempStream out(std::tmpfile());
+    TempStream err(std::tmpfile());
+    DialogRun run;
+    run.status = runPrintDialog(options, true, out.get(), err.get());
+    run.out = contents(out.get());
+    run.err = contents(err.get());
+    return run;
+}
+
+PrintDialogOptions baseOptions(const QString& ticket) {
+    PrintDialogOptions options;
+    options.ppdPath = PrintHostTest::bundledPPD();
+    options.printerId = QStringLiteral("Office");
+    options.pluginDirectory = PrintHostTest::fakeBundle();
+    options.ticketPath = ticket;
+    options.choices = {{QStringLiteral("VXQuickColor"), QStringLiteral("Photo")}};
+    return options;
+}
+
+} // namespace
+
+TEST(PrintDialogWindow, OkSavesAndWritesTheTicketOnTheMainPane) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString ticket = dir.filePath(QStringLiteral("ticket.plist"));
+    PrintDialogOptions options = baseOptions(ticket);
+    options.showPane = QStringLiteral("advanced");
+    Pane shown = Pane::None;
+    QString title;
+    whenTheWindowShows(
+        [&](PrintDialogWindow* window) {
+            QWidget* view = window->findChild<QWidget*>(QStringLiteral("onColorView"));
+            shown = view ? shownPane(view->parentWidget()) : Pane::None;
+            title = window->windowTitle();
+        },
+        [](QDialogButtonBox* box) { return box->button(QDialogButtonBox::Ok); });
+    const DialogRun run = runInteractive(options);
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(shown, Pane::Color) << "the dialog calls willShow before showing the panel";
+    EXPECT_TRUE(title.contains(QStringLiteral("Color Options")));
+    EXPECT_TRUE(title.contains(QStringLiteral("Office")));
+    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_TRUE(PrintHostTest::readFile(ticket).contains("<string>Photo</string>"));
+}
+
+TEST(PrintDialogWindow, PrintSavesAndPrintsTheJobOptions) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString ticket = dir.filePath(QStringLiteral("ticket.plist"));
+    whenTheWindowShows([](PrintDialogWindow*) {}, printButton);
+    const DialogRun run = runInteractive(baseOptions(ticket));
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(PrintHostTest::lines(run.out),
+              (QStringList{"VXColorAsGray=False", "VXImageHalftone=Smooth", "VXQuickColor=Photo"}));
+    EXPECT_FALSE(QFileInfo::exists(ticket)) << "only OK writes the ticket";
+}
+
+TEST(PrintDialogWindow, CancelChangesNothing) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString ticket = dir.filePath(QStringLiteral("ticket.plist"));
+    whenTheWindowShows([](PrintDialogWindow*) {},
+                       [](QDialogButtonBox* box) { return box->button(QDialogButtonBox::Cancel); });
+    const DialogRun run = runInteractive(baseOptions(ticket));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(ticket));
+}
+
+TEST(PrintDialogWindow, AFailedActionKeepsTheWindowOpen) {
+    QWidget panel;
+    int okCalls = 0;
+    PrintDialogWindow window(
+        &panel, QStringLiteral("t"),
+        [&](QString* error) {
+            ++okCalls;
+            *error = QStringLiteral("disk full");
+            return false;
+        },
+        [](QString*) { return true; });
+    window.show();
+    // The warning box is modal: close it as soon as it shows.
+    QTimer::singleShot(50, [] {
+        if (QWidget* box = QApplication::activeModalWidget())
+            box->close();
+    });
+    window.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    EXPECT_EQ(okCalls, 1);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.result(), 0);
+    window.layout()->removeWidget(&panel);
+    panel.setParent(nullptr);
+}
