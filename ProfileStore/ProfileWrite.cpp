@@ -4,6 +4,7 @@
 #include "VXPList.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string_view>
 
@@ -22,47 +23,110 @@ std::string_view fieldText(const char (&field)[kProfileNameFieldSize]) {
     return {field, strnlen(field, kProfileNameFieldSize)};
 }
 
-// Puts a name under its slot key unless it cannot be a property-list string
-// (not UTF-8, or characters that XML cannot carry): such a slot key is left out.
-void setName(plist_t column, const char* key, const char (&field)[kProfileNameFieldSize]) {
-    std::string_view text = fieldText(field);
-    if (!zrk::utf8::isValidXmlText(text)) {
-        return;
+enum GroupColumn {
+    kColIndexOnDevice,
+    kColInMenu,
+    kColProfileClass,
+    kColLocation,
+    kColFileName,
+    kColProfileName,
+    kColumnCount
+};
+
+// Column order inside a group dictionary.
+const char* const kColumnKeys[kColumnCount] = {cIndexOnDeviceKey, cInMenuKey,   cProfileClassKey,
+                                               cLocationKey,      cFileNameKey, cProfileNameKey};
+
+// A group dictionary with every slot key in slot order and zero values.
+// Inserting 3,000 keys one by one costs a search per insert; copying this
+// once-built dictionary and overwriting its values in order does not.
+plist_t newTemplateGroup() {
+    plist_t group = plist_new_dict();
+    plist_dict_set_item(group, cNumKey, newInteger(0));
+    char key[64];
+    for (int c = 0; c < kColumnCount; ++c) {
+        plist_t column = plist_new_dict();
+        for (int slot = 0; slot < kMaxProfileEntries; ++slot) {
+            std::snprintf(key, sizeof key, "%s%04d", kColumnKeys[c], slot);
+            bool isName = c == kColFileName || c == kColProfileName;
+            plist_dict_set_item(column, key, isName ? plist_new_string("") : newInteger(0));
+        }
+        plist_dict_set_item(group, kColumnKeys[c], column);
     }
-    std::string copy(text);
-    plist_dict_set_item(column, key, plist_new_string(copy.c_str()));
+    return group;
+}
+
+plist_t copyTemplateGroup() {
+    static const PlistPtr kTemplate(newTemplateGroup());
+    return plist_copy(static_cast<plist_t>(kTemplate.get()));
+}
+
+int32_t slotValue(const ProfileEntry& entry, int column) {
+    switch (column) {
+    case kColIndexOnDevice:
+        return entry.iIndexOnDevice;
+    case kColInMenu:
+        return entry.iInMenu;
+    case kColProfileClass:
+        return entry.iProfileClass;
+    default:
+        return entry.iLocation;
+    }
+}
+
+// Overwrites the values of one column, which holds its slots in order. A
+// name that cannot be a property-list string (not UTF-8, or characters that
+// XML cannot carry) is left out: its slot key is removed.
+void fillColumn(plist_t column, int c, const ProfileList* list) {
+    const bool isName = c == kColFileName || c == kColProfileName;
+    bool dropped[kMaxProfileEntries] = {};
+    bool anyDropped = false;
+    plist_dict_iter iterator = nullptr;
+    plist_dict_new_iter(column, &iterator);
+    for (int slot = 0; slot < kMaxProfileEntries; ++slot) {
+        char* key = nullptr;
+        plist_t value = nullptr;
+        plist_dict_next_item(column, iterator, &key, &value);
+        std::free(key);
+        if (value == nullptr) {
+            break;
+        }
+        const ProfileEntry& entry = list->litem[slot];
+        if (!isName) {
+            plist_set_uint_val(value,
+                               static_cast<uint64_t>(static_cast<int64_t>(slotValue(entry, c))));
+            continue;
+        }
+        std::string_view text = fieldText(c == kColFileName ? entry.FileName : entry.ProfileName);
+        if (!zrk::utf8::isValidXmlText(text)) {
+            dropped[slot] = anyDropped = true;
+        } else if (!text.empty()) {
+            plist_set_string_val(value, std::string(text).c_str());
+        }
+    }
+    std::free(iterator);
+    if (anyDropped) {
+        char key[64];
+        for (int slot = 0; slot < kMaxProfileEntries; ++slot) {
+            if (dropped[slot]) {
+                std::snprintf(key, sizeof key, "%s%04d", kColumnKeys[c], slot);
+                plist_dict_remove_item(column, key);
+            }
+        }
+    }
 }
 
 // One group dictionary: "iNum" and the six column dictionaries, every slot
 // written whatever the count.
 plist_t newGroupDictionary(const ProfileList* list, plist_t* columnsOut) {
-    enum { kIdx, kMenu, kClass, kLoc, kFile, kName, kCount };
-    static const char* const keys[kCount] = {cIndexOnDeviceKey, cInMenuKey,   cProfileClassKey,
-                                             cLocationKey,      cFileNameKey, cProfileNameKey};
-    plist_t columns[kCount];
-    for (int c = 0; c < kCount; ++c) {
-        columns[c] = plist_new_dict();
-    }
-    char key[64];
-    for (int slot = 0; slot < kMaxProfileEntries; ++slot) {
-        const ProfileEntry& entry = list->litem[slot];
-        const int32_t numbers[] = {entry.iIndexOnDevice, entry.iInMenu, entry.iProfileClass,
-                                   entry.iLocation};
-        for (int c = kIdx; c <= kLoc; ++c) {
-            std::snprintf(key, sizeof key, "%s%04d", keys[c], slot);
-            plist_dict_set_item(columns[c], key, newInteger(numbers[c]));
-        }
-        std::snprintf(key, sizeof key, "%s%04d", cFileNameKey, slot);
-        setName(columns[kFile], key, entry.FileName);
-        std::snprintf(key, sizeof key, "%s%04d", cProfileNameKey, slot);
-        setName(columns[kName], key, entry.ProfileName);
-    }
-    plist_t group = plist_new_dict();
-    plist_dict_set_item(group, cNumKey, newInteger(list->iNum));
-    for (int c = 0; c < kCount; ++c) {
-        plist_dict_set_item(group, keys[c], columns[c]);
+    plist_t group = copyTemplateGroup();
+    plist_set_uint_val(plist_dict_get_item(group, cNumKey),
+                       static_cast<uint64_t>(static_cast<int64_t>(list->iNum)));
+    for (int c = 0; c < kColumnCount; ++c) {
+        plist_t column = plist_dict_get_item(group, kColumnKeys[c]);
+        fillColumn(column, c, list);
         if (columnsOut != nullptr) {
-            columnsOut[c] = columns[c];
+            columnsOut[c] = column;
         }
     }
     return group;

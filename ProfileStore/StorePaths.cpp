@@ -78,9 +78,9 @@ std::string realUserLoginName() {
 
 #if defined(ZRK_STORE_SERVICE_BUILD)
 
-thread_local const char* VX_PLIST_PROFILE_PATH = nullptr;
-thread_local const char* VX_PLIST_PROFILE_PREV_PATH = nullptr;
-thread_local const char* VX_PLIST_PROFILE_SPOOL_PATH = nullptr;
+constinit thread_local const char* VX_PLIST_PROFILE_PATH = nullptr;
+constinit thread_local const char* VX_PLIST_PROFILE_PREV_PATH = nullptr;
+constinit thread_local const char* VX_PLIST_PROFILE_SPOOL_PATH = nullptr;
 
 namespace zrk {
 

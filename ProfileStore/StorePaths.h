@@ -43,9 +43,9 @@ std::string realUserLoginName();
 // The store path set read by the service build of the store operations. Each
 // thread has its own, so requests served on different threads never see each
 // other's paths. NULL while no request has established one.
-extern thread_local const char* VX_PLIST_PROFILE_PATH;
-extern thread_local const char* VX_PLIST_PROFILE_PREV_PATH;
-extern thread_local const char* VX_PLIST_PROFILE_SPOOL_PATH;
+extern thread_local constinit const char* VX_PLIST_PROFILE_PATH;
+extern thread_local constinit const char* VX_PLIST_PROFILE_PREV_PATH;
+extern thread_local constinit const char* VX_PLIST_PROFILE_SPOOL_PATH;
 
 namespace zrk {
 
