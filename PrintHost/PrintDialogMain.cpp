@@ -54,8 +54,8 @@ int main(int argc, char** argv) {
     }
 
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-    const bool headless = options->headless || platform == "offscreen" || platform == "minimal" ||
-                          (platform.isEmpty() && !hasDisplay());
+    const bool headless =
+        options->headless || !hasDisplay() || platform == "offscreen" || platform == "minimal";
     if (headless) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         g_defaultHandler = qInstallMessageHandler(quietOffscreen);

@@ -171,9 +171,14 @@ TEST(CupsEndToEnd, QueuePrintSubmitsAJobCarryingThePanelsOptions) {
     ASSERT_EQ(made.exitCode, 0) << made.out.toStdString();
 
     // The queue's identifier, device URI and PPD reach the panel.
-    auto r = runPrintDialog({"--queue", "ZRQ", "--state"}, env);
+    auto r = runPrintDialog({"--queue", "ZRQ", "--summary", "--state"}, env);
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.out.contains("\"VXQuickColor\"")) << r.out.toStdString();
+    const QStringList shown = lines(r.out);
+    ASSERT_EQ(shown.size(), 2) << r.out.toStdString();
+    EXPECT_TRUE(shown[0].contains(QStringLiteral("\"Printer\":\"ZRQ\""))) << r.out.toStdString();
+    EXPECT_TRUE(shown[0].contains(QStringLiteral("\"Device URI\":\"file:/dev/null\"")))
+        << r.out.toStdString();
+    EXPECT_TRUE(shown[1].contains(QStringLiteral("\"Automatic\""))) << "the queue's PPD";
 
     r = runPrintDialog(
         {"--queue", "ZRQ", "--set", "VXQuickColor=Photo", "--set", "VXColorAsGray=True", "--print"},

@@ -181,7 +181,9 @@ TEST(PrintDialog, SummaryAndStateAreOneJsonObjectEach) {
 
     const QJsonObject summary = jsonLine(out[0]);
     EXPECT_EQ(summary.value("Summary Display Order").toArray(),
-              (QJsonArray{"Quick Color", "Color as Grayscale"}));
+              (QJsonArray{"Quick Color", "Color as Grayscale", "Printer"}));
+    EXPECT_EQ(summary.value("Printer").toString(), QStringLiteral("Office"));
+    EXPECT_FALSE(summary.contains("Device URI")) << "no device URI unless given";
     EXPECT_EQ(summary.value("Quick Color").toString(), QStringLiteral("Automatic"));
     EXPECT_EQ(summary.value("Color as Grayscale").toString(), QStringLiteral("Off"));
 
@@ -195,10 +197,17 @@ TEST(PrintDialog, SummaryAndStateAreOneJsonObjectEach) {
     EXPECT_EQ(halftone.value("title").toString(), QStringLiteral("Smooth"));
     EXPECT_EQ(controls[5].toObject().value("kind").toString(), QStringLiteral("tab"));
     EXPECT_EQ(controls[5].toObject().value("title").toString(), QStringLiteral("Image"));
-    // Default printer identifier is the PPD's base name; here it was given.
-    const auto back = runPrintDialog(withPPD({"--show", "color", "--state"}));
+    // The printer identifier defaults to the PPD file's base name.
+    const auto back = runPrintDialog(withPPD(
+        {"--show", "color", "--device-uri", "socket://192.0.2.7:9100", "--state", "--summary"}));
     ASSERT_EQ(back.exitCode, 0) << show(back);
-    EXPECT_EQ(jsonLine(lines(back.out).value(0)).value("pane").toString(), QStringLiteral("color"));
+    const QStringList backOut = lines(back.out);
+    ASSERT_EQ(backOut.size(), 2) << show(back);
+    const QJsonObject backSummary = jsonLine(backOut[0]);
+    EXPECT_EQ(backSummary.value("Printer").toString(), QStringLiteral("ZR-K5100"));
+    EXPECT_EQ(backSummary.value("Device URI").toString(),
+              QStringLiteral("socket://192.0.2.7:9100"));
+    EXPECT_EQ(jsonLine(backOut[1]).value("pane").toString(), QStringLiteral("color"));
 }
 
 TEST(PrintDialog, ScreenshotIsAPng) {

@@ -146,8 +146,19 @@ public:
         const QString grayName = QStringLiteral("Color as Grayscale");
         summary.insert(quickName, quick_->currentText());
         summary.insert(grayName, gray_->isChecked() ? QStringLiteral("On") : QStringLiteral("Off"));
-        summary.insert(QString::fromLatin1(kSummaryDisplayOrderKey),
-                       QStringList{quickName, grayName});
+        QStringList order{quickName, grayName};
+        // What the session says about the printer, for the host's tests.
+        PMPrinter* printer = nullptr;
+        if (PMSessionGetCurrentPrinter(callback_->printSession(), &printer) == noErr) {
+            summary.insert(QStringLiteral("Printer"), QString::fromUtf8(PMPrinterGetID(printer)));
+            order << QStringLiteral("Printer");
+            std::string uri;
+            if (PMPrinterCopyDeviceURI(printer, &uri) == noErr) {
+                summary.insert(QStringLiteral("Device URI"), QString::fromStdString(uri));
+                order << QStringLiteral("Device URI");
+            }
+        }
+        summary.insert(QString::fromLatin1(kSummaryDisplayOrderKey), order);
         return summary;
     }
 
