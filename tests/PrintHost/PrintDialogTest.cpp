@@ -10,6 +10,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QTcpServer>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -281,4 +282,16 @@ TEST(PrintDialog, WithoutAnyBundleTheRefusalNamesWhereItLooked) {
     const QByteArray err = process.readAllStandardError();
     EXPECT_TRUE(err.contains("lib/ColorOptionsPlugin.plugin")) << err.toStdString();
     EXPECT_TRUE(err.contains("lib/zrk5100/ColorOptionsPlugin.plugin")) << err.toStdString();
+}
+
+TEST(PrintDialog, AQueueOnAnUnreachableServerIsBadInput) {
+    QTcpServer closed; // a loopback port nobody listens on once this closes
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost, 0));
+    const quint16 port = closed.serverPort();
+    closed.close();
+    QProcessEnvironment env;
+    env.insert(QStringLiteral("CUPS_SERVER"), QStringLiteral("127.0.0.1:%1").arg(port));
+    const auto r = runPrintDialog({"--queue", "ZRQ", "--state"}, env);
+    EXPECT_EQ(r.exitCode, 2) << show(r);
+    EXPECT_EQ(lines(r.err).size(), 1) << show(r);
 }
