@@ -19,6 +19,7 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <string_view>
 
 extern char** environ;
 
@@ -216,12 +217,19 @@ TestAgent::~TestAgent() {
     ::waitpid(pid_, nullptr, 0);
 }
 
-std::vector<std::string> TestAgent::requests() const {
+std::vector<std::string> TestAgent::attempts() const {
     std::vector<std::string> out;
     std::ifstream in(dir_.path() + "/requests.txt");
     for (std::string line; std::getline(in, line);) {
         out.push_back(line);
     }
+    return out;
+}
+
+std::vector<std::string> TestAgent::requests() const {
+    std::vector<std::string> out = attempts();
+    constexpr std::string_view kAgain = " again";
+    std::erase_if(out, [&](const std::string& line) { return line.ends_with(kAgain); });
     return out;
 }
 

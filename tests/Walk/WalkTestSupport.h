@@ -78,8 +78,10 @@ public:
     TestAgent(const TestAgent&) = delete;
     TestAgent& operator=(const TestAgent&) = delete;
     std::string address() const { return "127.0.0.1:" + std::to_string(port_); }
-    // The requests received so far, one "get OID" or "getnext OID" each.
+    // The requests received so far, one "get OID" or "getnext OID" each,
+    // without retransmissions; attempts() has them too, marked " again".
     std::vector<std::string> requests() const;
+    std::vector<std::string> attempts() const;
 
 private:
     TempDir dir_;

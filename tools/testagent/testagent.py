@@ -26,7 +26,11 @@ Modes (the misbehaviour starts after N correct answers, default 0):
 Rows with index 0 or above 500, names of 32 bytes or more and names with
 bytes that are not UTF-8 come from the row file itself. The agent binds only
 loopback addresses. --record appends one line per request received ("get" or
-"getnext" and the identifier), so tests can count attempts. The agent ends after its lifetime (default 60 s) or as soon
+"getnext" and the identifier, then " again" for a retransmission), so tests
+can count requests and attempts. A retransmission (the same request id again)
+is answered like the first transmission and does not count as an answer, so a
+slow moment does not move the point where the agent starts to misbehave. The
+agent ends after its lifetime (default 60 s) or as soon
 as the process that started it is gone.
 """
 import argparse
@@ -267,6 +271,7 @@ def main():
     print(sock.getsockname()[1], flush=True)
 
     parent = os.getppid()
+    last = None  # (peer, request id, reply) of the latest request
     deadline = time.monotonic() + args.lifetime
     while time.monotonic() < deadline and os.getppid() == parent:
         ready, _, _ = select.select([sock], [], [], 0.2)
@@ -277,13 +282,16 @@ def main():
             version, community, pdu_tag, reqid, oids = parse_request(data)
         except (Malformed, IndexError, ValueError):
             continue
+        again = last is not None and last[:2] == (peer, reqid)
         if args.record:
             with open(args.record, "a") as log:
                 kind = {GET: "get", GETNEXT: "getnext"}.get(pdu_tag, "other")
-                log.write("%s %s\n" % (kind, " ".join(".".join(map(str, o)) for o in oids)))
+                log.write("%s %s%s\n" % (kind, " ".join(".".join(map(str, o)) for o in oids),
+                                          " again" if again else ""))
         if community != args.community.encode() or pdu_tag not in (GET, GETNEXT):
             continue  # like a real agent: wrong community or request type, no answer
-        reply = agent.answer(version, community, pdu_tag, reqid, oids)
+        reply = last[2] if again else agent.answer(version, community, pdu_tag, reqid, oids)
+        last = (peer, reqid, reply)
         if reply is not None:
             sock.sendto(reply, peer)
     return 0
