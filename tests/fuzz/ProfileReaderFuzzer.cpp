@@ -86,36 +86,51 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     paths.current = scratchPath();
     zrk::StorePathScope scope(paths);
 
-    auto rgb = std::make_unique<ProfileList>();
-    auto sim = std::make_unique<ProfileList>();
-    auto dst = std::make_unique<ProfileList>();
-    if (VXPListReadProfile_All(rgb.get(), sim.get(), dst.get()) == 0) {
-        const ProfileList* lists[] = {rgb.get(), sim.get(), dst.get()};
-        for (int32_t g = 0; g < kProfileGroupCount; ++g) {
-            checkList(*lists[g]);
-            checkSerialises(*lists[g], g);
+    // One reader per input, chosen by the input's length, keeps each run
+    // cheap; mutations that add or drop bytes reach every reader.
+    const int32_t group = static_cast<int32_t>((size / 4) % kProfileGroupCount);
+    switch (size % 4) {
+    case 0: {
+        auto rgb = std::make_unique<ProfileList>();
+        auto sim = std::make_unique<ProfileList>();
+        auto dst = std::make_unique<ProfileList>();
+        if (VXPListReadProfile_All(rgb.get(), sim.get(), dst.get()) == 0) {
+            const ProfileList* lists[] = {rgb.get(), sim.get(), dst.get()};
+            for (const ProfileList* list : lists) {
+                checkList(*list);
+            }
+            checkSerialises(*lists[group], group);
         }
+        break;
     }
-    for (int32_t g = 0; g < kProfileGroupCount; ++g) {
+    case 1: {
         auto one = std::make_unique<ProfileList>();
-        if (VXPListReadProfile_Dict(one.get(), g) == 0) {
+        if (VXPListReadProfile_Dict(one.get(), group) == 0) {
             checkList(*one);
         }
+        break;
+    }
+    case 2: {
         auto pap = std::make_unique<ProfileList>();
-        if (VXPListReadProfile_Dict_Pap(pap.get(), g) == 0) {
+        if (VXPListReadProfile_Dict_Pap(pap.get(), group) == 0) {
             checkList(*pap);
         }
+        break;
     }
-    plist_t groups[3] = {};
-    VXPListMappingGetMainDict_FromPlist(&groups[0], &groups[1], &groups[2]);
-    for (plist_t group : groups) {
-        plist_t columns[6] = {};
-        int32_t count = 0;
-        VXPListMappingGetSubDict(group, &columns[0], &columns[1], &columns[2], &columns[3],
-                                 &columns[4], &columns[5], &count);
-        if (group != nullptr) {
-            plist_free(group);
+    default: {
+        plist_t groups[3] = {};
+        VXPListMappingGetMainDict_FromPlist(&groups[0], &groups[1], &groups[2]);
+        for (plist_t dict : groups) {
+            plist_t columns[6] = {};
+            int32_t count = 0;
+            VXPListMappingGetSubDict(dict, &columns[0], &columns[1], &columns[2], &columns[3],
+                                     &columns[4], &columns[5], &count);
+            if (dict != nullptr) {
+                plist_free(dict);
+            }
         }
+        break;
+    }
     }
     return 0;
 }
