@@ -335,13 +335,6 @@ INSTANTIATE_TEST_SUITE_P(
             true, true, false}),
     [](const ::testing::TestParamInfo<BrokenCase>& info) { return info.param.name; });
 
-TEST_F(ProfileFileTest, FileWithoutPlistVersionReadsLikeVersionOne) {
-    writeThreeGroups(statesGroup(1, {6}));
-    auto r = newList(), s = newList(), d = newList();
-    EXPECT_EQ(0, VXPListReadProfile_All(r.get(), s.get(), d.get()));
-    EXPECT_EQ(1, r->iNum);
-}
-
 TEST_F(ProfileFileTest, GroupIndexOutsideTheThreeGroupsFails) {
     auto list = listOf({entry(1, kInMenuUserShown, "A.ICC")});
     for (int32_t group : {-1, 3, 1000}) {

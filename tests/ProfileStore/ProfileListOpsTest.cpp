@@ -201,14 +201,4 @@ TEST(MappingPap, CountsOutsideTheListAreBounded) {
     EXPECT_STREQ("A.ICC", out->litem[0].FileName);
 }
 
-TEST(ListOperations, NullListsAreIgnored) {
-    VXPlistCheckWithInMenu_Dict(nullptr);
-    VXPListCleanProfile_Dict(nullptr);
-    VXPListPaddingProfile_Dict(nullptr);
-    VXPListSalvage_Dict(nullptr);
-    EXPECT_EQ(0, VXPListMapping_Pap(nullptr, nullptr, nullptr, nullptr));
-    MyDebugMessage(nullptr, 0);
-    MyDebugMessage("walk", 3);
-}
-
 } // namespace
