@@ -40,6 +40,7 @@ import socket
 import sys
 import time
 
+sys.dont_write_bytecode = True  # tests run it from the source tree: leave no caches there
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.realpath(__file__)), "..", "simprinter"))
 import profile_table  # noqa: E402  (the row format and the table layout live there)
 
