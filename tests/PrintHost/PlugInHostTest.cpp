@@ -139,9 +139,3 @@ TEST(PlugInHost, ABundleWithoutPanelsIsRefused) {
     EXPECT_FALSE(host.load(PrintHostTest::fakeBundle(), &error));
     EXPECT_TRUE(error.contains(QStringLiteral("no panel")));
 }
-
-TEST(PlugInHost, DefaultBundleSearchPath) {
-    EXPECT_EQ(defaultBundleSearchPath(QStringLiteral("/opt/zr/bin")),
-              (QStringList{QStringLiteral("/opt/zr/lib/ColorOptionsPlugin.plugin"),
-                           QStringLiteral("/opt/zr/lib/zrk5100/ColorOptionsPlugin.plugin")}));
-}
