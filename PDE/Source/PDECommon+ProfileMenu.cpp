@@ -167,14 +167,9 @@ int16_t PDECommon::commonGetTicketAddedProfile(const ControlTableEntry* row, pli
     if (!dict || !group)
         return -1;
     const std::unique_ptr<ProfileList> list = readGroup(*group);
-    plist_t value =
-        plist_dict_get_item(dict, ticketKey(kCustomFilenameSuffix, row->ppdKeyword).constData());
-    if (!value || plist_get_node_type(value) != PLIST_STRING)
-        return 0;
-    char* raw = nullptr;
-    plist_get_string_val(value, &raw);
-    const QByteArray text(raw ? raw : "");
-    std::free(raw);
+    const QByteArray text = commonDictionaryStringValue(
+                                dict, ticketKey(kCustomFilenameSuffix, row->ppdKeyword).constData())
+                                .value_or(QByteArray());
     if (text.size() > kMaxNibbleText)
         return 0;
     for (char c : text) {
@@ -200,15 +195,9 @@ int16_t PDECommon::commonGetTicketAddedProfile(const ControlTableEntry* row, pli
 QString PDECommon::commonGetTicketAddedProfileFlag(const ControlTableEntry* row, plist_t dict) {
     if (!row || !dict || !profileGroupForList(row->profileList))
         return QString();
-    plist_t value =
-        plist_dict_get_item(dict, ticketKey(kCustomFlagSuffix, row->ppdKeyword).constData());
-    if (!value || plist_get_node_type(value) != PLIST_STRING)
-        return QString();
-    char* raw = nullptr;
-    plist_get_string_val(value, &raw);
-    QString flag = QString::fromUtf8(raw ? raw : "");
-    std::free(raw);
-    return flag;
+    const std::optional<QByteArray> flag = commonDictionaryStringValue(
+        dict, ticketKey(kCustomFlagSuffix, row->ppdKeyword).constData());
+    return flag ? QString::fromUtf8(*flag) : QString();
 }
 
 int PDECommon::commonSetTicketAddedProfileFlag(const ControlTableEntry* row, plist_t dict,

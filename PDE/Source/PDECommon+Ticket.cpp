@@ -30,22 +30,19 @@ void setStringEntry(plist_t dict, const QString& key, const QString& value) {
                         plist_new_string(value.toUtf8().constData()));
 }
 
-// The string value under a key, or nothing when the key is absent or its
-// value is not a string.
-std::optional<QString> stringEntry(plist_t dict, const char* key, bool* present) {
-    plist_t value = plist_dict_get_item(dict, key);
-    if (present)
-        *present = value != nullptr;
-    if (!value || plist_get_node_type(value) != PLIST_STRING)
+} // namespace
+
+std::optional<QByteArray> PDECommon::commonDictionaryStringValue(plist_t dict, const char* key) {
+    plist_t value =
+        commonCFTypeIsValid(dict, PLIST_DICT) && key ? plist_dict_get_item(dict, key) : nullptr;
+    if (!commonCFTypeIsValid(value, PLIST_STRING))
         return std::nullopt;
     char* text = nullptr;
     plist_get_string_val(value, &text);
-    QString result = QString::fromUtf8(text ? text : "");
+    QByteArray bytes(text ? text : "");
     std::free(text);
-    return result;
+    return bytes;
 }
-
-} // namespace
 
 plist_t PDECommon::commonCFDictionaryGetValueWithType(plist_t dict, const char* key) {
     if (!commonCFTypeIsValid(dict, PLIST_DICT) || plist_dict_get_size(dict) == 0 || !key)
@@ -138,13 +135,15 @@ int PDECommon::commonSyncPaneFromTicket(PMPrintSettings* settings, PMPrintSessio
             value = selected >= 1 ? int32_t(row->choices->size() + selected - 1)
                                   : commonGetDefualtValueFromPPDWithSInt32(row);
         } else {
-            bool present = false;
-            const std::optional<QString> choice = stringEntry(model, row->ppdKeyword, &present);
-            if (choice)
-                value = commonGetTicketValueWithSInt32(row, QString::fromUtf8(row->ppdKeyword),
-                                                       &*choice);
-            else if (!present)
+            const std::optional<QByteArray> choice =
+                commonDictionaryStringValue(model, row->ppdKeyword);
+            if (choice) {
+                const QString text = QString::fromUtf8(*choice);
+                value =
+                    commonGetTicketValueWithSInt32(row, QString::fromUtf8(row->ppdKeyword), &text);
+            } else if (!plist_dict_get_item(model, row->ppdKeyword)) {
                 value = commonGetDefualtValueFromPPDWithSInt32(row);
+            }
             // A value that is not a string leaves the row as it is.
         }
         if (value && *value != -1)

@@ -14,6 +14,8 @@
 #include <cups/ppd.h>
 #include <plist/plist.h>
 
+#include <optional>
+
 namespace PrintHost {
 class Bundle;
 }
@@ -87,6 +89,9 @@ public:
     static plist_t commonGetModelDictionary(PMPrintSettings* settings, PMPrintSession* session);
     static plist_t commonCFDictionaryGetValueWithType(plist_t dict, const char* key);
     static bool commonCFTypeIsValid(plist_t object, plist_type type);
+    // The UTF-8 bytes of the string under a key; nothing when the key is
+    // absent or its value is not a string.
+    static std::optional<QByteArray> commonDictionaryStringValue(plist_t dict, const char* key);
     static int commonCFDictionaryMapToTicket(PMPrintSettings* settings, plist_t dict);
     static int commonSyncTicketFromPane(PMPrintSettings* settings, PMPrintSession* session,
                                         const ControlTableEntry* table);
