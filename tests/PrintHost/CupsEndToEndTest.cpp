@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 using namespace PrintHostTest;
@@ -76,6 +78,8 @@ public:
                                         QFileDevice::ExeOther);
 
         process_.setWorkingDirectory(root);
+        // Even a crashing test must not leave its cupsd behind.
+        process_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
         process_.setProcessChannelMode(QProcess::MergedChannels);
         process_.start(cupsd_, {QStringLiteral("-f"), QStringLiteral("-c"),
                                 root + QStringLiteral("/cupsd.conf"), QStringLiteral("-s"),
