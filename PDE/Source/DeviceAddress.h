@@ -14,6 +14,8 @@ namespace PDE {
 using BonjourResolver = std::function<std::optional<QString>(
     const QString& name, const QString& type, const QString& domain, int timeoutMs)>;
 
+// The Avahi client; null restores it.
+BonjourResolver defaultBonjourResolver();
 void setBonjourResolver(BonjourResolver resolver);
 const BonjourResolver& bonjourResolver();
 

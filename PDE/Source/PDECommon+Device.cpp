@@ -37,12 +37,8 @@ constexpr int kMaxHostLength = 254;
 constexpr const char* kWalkRootOID = "1.3.6.1.4.1.18334.1.1.1.1.6.13.1.1";
 constexpr const char* kWalkModelToken = "zrk5100";
 
-std::optional<QString> resolveNothing(const QString&, const QString&, const QString&, int) {
-    return std::nullopt;
-}
-
 BonjourResolver& resolverSlot() {
-    static BonjourResolver resolver = &resolveNothing;
+    static BonjourResolver resolver = defaultBonjourResolver();
     return resolver;
 }
 
@@ -59,7 +55,7 @@ std::string loginName() {
 } // namespace
 
 void setBonjourResolver(BonjourResolver resolver) {
-    resolverSlot() = resolver ? std::move(resolver) : BonjourResolver(&resolveNothing);
+    resolverSlot() = resolver ? std::move(resolver) : defaultBonjourResolver();
 }
 
 const BonjourResolver& bonjourResolver() {
