@@ -61,7 +61,11 @@ void PainChangeController::showPane(QWidget* shown, QWidget* other) {
     if (shown->parentWidget() != onMainCustomView)
         shown->setParent(onMainCustomView);
     if (layout->indexOf(shown) < 0) {
-        if (!other || !layout->replaceWidget(other, shown))
+        // The other pane's layout item comes back to us.
+        QLayoutItem* replaced = other ? layout->replaceWidget(other, shown) : nullptr;
+        if (replaced)
+            delete replaced;
+        else
             layout->addWidget(shown);
     }
     if (other && other != shown) {
