@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config clang clang-format
   libclang-rt-14-dev
-  libcups2-dev cups cups-client cups-bsd
+  libcups2-dev cups cups-client cups-bsd cups-ipp-utils
   libsnmp-dev snmp snmpd
   libplist-dev python3
   qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools

@@ -103,12 +103,12 @@ TEST(BundledPPD, HasEveryOptionOfBothPanes) {
 TEST(BundledPPD, MenusHaveTheItemsThePresetsAndRulesNeed) {
     auto ppd = openOrFail(bundledPPD());
     ASSERT_TRUE(ppd);
-    // The file names the fourth Quick Color choice "Custom"; libcups keeps
-    // "Custom" for custom options and presents a plain choice of that name
-    // as "_Custom".
+    // The fourth Quick Color choice is the Custom preset. Its keyword is not
+    // "Custom": libcups keeps that name for custom options and would present
+    // the choice as "_Custom".
     EXPECT_EQ(ppd->choiceKeywords(QStringLiteral("VXQuickColor")),
-              (QStringList{"Automatic", "Photo", "Vivid", "_Custom"}));
-    EXPECT_EQ(choiceText(*ppd, "VXQuickColor", "_Custom"), QStringLiteral("Custom"));
+              (QStringList{"Automatic", "Photo", "Vivid", "CustomColor"}));
+    EXPECT_EQ(choiceText(*ppd, "VXQuickColor", "CustomColor"), QStringLiteral("Custom"));
     EXPECT_EQ(ppd->choiceKeywords(QStringLiteral("VXEdgeType")).value(0), QStringLiteral("Off"));
 
     struct Rule {
@@ -196,7 +196,7 @@ TEST(PPDFixtures, JapaneseTextsArriveAsUtf8FromEitherEncoding) {
         {"VXQuickColor", "Automatic", "自動"},
         {"VXQuickColor", "Photo", "写真"},
         {"VXQuickColor", "Vivid", "鮮やかなグラフィックス"},
-        {"VXQuickColor", "_Custom", "カスタム"},
+        {"VXQuickColor", "CustomColor", "カスタム"},
         {"VXColorAsGray", "True", "オン"},
         {"VXColorAsGray", "False", "オフ"},
         {"VXEdgeType", "Off", "オフ"},

@@ -53,7 +53,7 @@ struct Panel {
         toColor->setObjectName(QStringLiteral("button_HideAdvancedOptions"));
         quick->addItem(QStringLiteral("Automatic"), QStringLiteral("Automatic"));
         quick->addItem(QStringLiteral("Photo"), QStringLiteral("Photo"));
-        quick->addItem(QStringLiteral("Custom"), QStringLiteral("_Custom"));
+        quick->addItem(QStringLiteral("Custom"), QStringLiteral("CustomColor"));
         quick->addItem(QStringLiteral("My profile"), 7); // a profile entry, not a choice
         halftone->addItem(QStringLiteral("Smooth"), QStringLiteral("Smooth"));
         tabs->addTab(new QWidget, QStringLiteral("Image"));
@@ -145,7 +145,7 @@ TEST(PanelControls, ChoosingSetsTheValueBeforeTheAction) {
     int seenIndex = -2;
     QObject::connect(panel.quick, &QComboBox::activated,
                      [&](int) { seenIndex = panel.quick->currentIndex(); });
-    EXPECT_EQ(chooseValue(&panel.root, "VXQuickColor", "_Custom", nullptr), ChoiceResult::Done);
+    EXPECT_EQ(chooseValue(&panel.root, "VXQuickColor", "CustomColor", nullptr), ChoiceResult::Done);
     EXPECT_EQ(seenIndex, 2);
     EXPECT_EQ(chooseValue(&panel.root, "VXColorAsGray", "True", nullptr), ChoiceResult::Done);
     EXPECT_TRUE(panel.gray->isChecked());

@@ -161,7 +161,7 @@ TEST(PrintDialog, PrintListsTheJobOptionsSortedByKeyword) {
     // Saved in memory first (the dialog saves before printing); shouldPrint
     // writes the halftone again; "zrk5100" is not a PPD keyword.
     EXPECT_EQ(lines(r.out), (QStringList{"VXColorAsGray=False", "VXImageHalftone=Smooth",
-                                         "VXQuickColor=_Custom"}))
+                                         "VXQuickColor=CustomColor"}))
         << show(r);
 }
 

@@ -139,7 +139,7 @@ TEST(PrintingLayer, TicketRoundTripKeepsEveryType) {
     plist_dict_set_item(root, "count", plist_new_uint(42));
     plist_dict_set_item(root, "flag", plist_new_bool(1));
     plist_t model = plist_new_dict();
-    plist_dict_set_item(model, "VXQuickColor", plist_new_string("_Custom"));
+    plist_dict_set_item(model, "VXQuickColor", plist_new_string("CustomColor"));
     plist_t product = plist_new_dict();
     plist_dict_set_item(product, "Q", model);
     plist_dict_set_item(root, "zrk5100", product);
