@@ -27,6 +27,43 @@ struct FdCloser {
     }
 };
 
+// Element nesting that the property-list parser may be handed. The parser
+// descends recursively, so a file of nested elements would exhaust the
+// stack; a profile file nests five deep.
+constexpr int kMaxXmlNesting = 32;
+
+bool isNameStart(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == ':';
+}
+
+// True when no element of the XML text nests deeper than the limit. Errs on
+// the side of counting too deep: tags inside comments count, and a tag with a
+// quoted attribute is taken as an opening tag.
+bool xmlNestingWithin(std::string_view text, int limit) {
+    int depth = 0;
+    for (std::size_t i = text.find('<'); i != std::string_view::npos; i = text.find('<', i + 1)) {
+        if (i + 1 >= text.size()) {
+            break;
+        }
+        char next = text[i + 1];
+        if (next == '/') {
+            depth = depth > 0 ? depth - 1 : 0;
+            continue;
+        }
+        if (!isNameStart(next)) {
+            continue; // declarations, processing instructions, stray '<'
+        }
+        std::size_t end = text.find('>', i);
+        std::string_view tag = text.substr(i, end == std::string_view::npos ? text.npos : end - i);
+        bool selfClosing = end != std::string_view::npos && text[end - 1] == '/' &&
+                           tag.find_first_of("\"'") == std::string_view::npos;
+        if (!selfClosing && ++depth > limit) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 PlistPtr loadProfileFile(const std::string& path) {
@@ -58,11 +95,14 @@ PlistPtr loadProfileFile(const std::string& path) {
             return {}; // grew while being read
         }
     }
-    if (data.empty()) {
+    // Profile files are XML. The binary form is refused: its parser follows
+    // object references recursively without a bound.
+    if (data.empty() || plist_is_binary(data.data(), static_cast<uint32_t>(data.size())) ||
+        !xmlNestingWithin(data, kMaxXmlNesting)) {
         return {};
     }
     plist_t root = nullptr;
-    plist_from_memory(data.data(), static_cast<uint32_t>(data.size()), &root);
+    plist_from_xml(data.data(), static_cast<uint32_t>(data.size()), &root);
     return PlistPtr(root);
 }
 

@@ -251,6 +251,11 @@ INSTANTIATE_TEST_SUITE_P(
                  with(statesGroup(1, {4}), &GroupXml::profileName,
                       stringSlot("ProfileName", 0, "a&lt;b&amp;c")),
                  1, [](const ProfileList& l) { EXPECT_STREQ("a<b&c", l.litem[0].ProfileName); }},
+        ReadCase{"UnrelatedNestedDataIsIgnored",
+                 with(statesGroup(1, {4}), &GroupXml::extraGroupXml,
+                      "<key>extra</key><array><array><dict><key>b</key><array/></dict>"
+                      "</array></array>\n"),
+                 1, nullptr},
         ReadCase{"EmptyColumnsReadAsEmptyGroup", GroupXml{}, 0,
                  [](const ProfileList& l) { EXPECT_TRUE(slotIsZero(l.litem[0])); }}),
     [](const ::testing::TestParamInfo<ReadCase>& info) { return info.param.name; });
@@ -317,6 +322,35 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenCase{"RootIsAnArray",
                    "<?xml version=\"1.0\"?><plist version=\"1.0\"><array/></plist>", false, false,
                    false},
+        BrokenCase{"DeeplyNestedXml", plistDocument([] {
+                       std::string deep;
+                       for (int i = 0; i < 200000; ++i) {
+                           deep += "<dict><key>a</key>";
+                       }
+                       deep += "<true/>";
+                       for (int i = 0; i < 200000; ++i) {
+                           deep += "</dict>";
+                       }
+                       return "<key>RGB</key>" + deep;
+                   }()),
+                   false, false, false},
+        // A complete file converted to the binary form.
+        BrokenCase{"BinaryPropertyList",
+                   [] {
+                       std::string xml = plistDocument(groupDocumentPart("RGB", {}) +
+                                                       groupDocumentPart("SIM", {}) +
+                                                       groupDocumentPart("DST", {}));
+                       plist_t root = nullptr;
+                       plist_from_xml(xml.data(), static_cast<uint32_t>(xml.size()), &root);
+                       char* bin = nullptr;
+                       uint32_t length = 0;
+                       plist_to_bin(root, &bin, &length);
+                       std::string out(bin, length);
+                       plist_to_bin_free(bin);
+                       plist_free(root);
+                       return out;
+                   }(),
+                   false, false, false},
         BrokenCase{"NoDstGroup", groups({{"RGB", {}}, {"SIM", {}}}), true, true, false},
         BrokenCase{"GroupIsNotADictionary",
                    plistDocument(groupDocumentPart("RGB", {}) + groupDocumentPart("SIM", {}) +
