@@ -18,8 +18,7 @@ namespace storetest {
 
 // Parameterised cases print as their name (bring into a test file's
 // namespace with `using storetest::operator<<;`).
-template <typename Case>
-auto operator<<(std::ostream& os, const Case& c) -> decltype(c.name, os) {
+template <typename Case> auto operator<<(std::ostream& os, const Case& c) -> decltype(c.name, os) {
     return os << c.name;
 }
 
