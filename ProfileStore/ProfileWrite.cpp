@@ -173,11 +173,11 @@ plist_t CreatePropsDictionary(int32_t group, const ProfileList* list, plist_t* g
     if (list == nullptr) {
         return nullptr;
     }
-    plist_t columns[6];
+    plist_t columns[kColumnCount];
     plist_t groupNode = newGroupDictionary(list, columns);
-    plist_t* outs[6] = {indexOnDeviceDict, inMenuDict,   profileClassDict,
-                        locationDict,      fileNameDict, profileNameDict};
-    for (int c = 0; c < 6; ++c) {
+    plist_t* outs[kColumnCount] = {indexOnDeviceDict, inMenuDict,   profileClassDict,
+                                   locationDict,      fileNameDict, profileNameDict};
+    for (int c = 0; c < kColumnCount; ++c) {
         if (outs[c] != nullptr) {
             *outs[c] = columns[c];
         }
