@@ -4,12 +4,13 @@
 #include "PDECommon.h"
 
 #include <HelperLauncher.h>
+#include <HelperMethods.h>
 #include <InstallRoot.h>
+#include <StorePaths.h>
 #include <VXPList.h>
 
 #include <QUrl>
 
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -40,16 +41,6 @@ constexpr const char* kWalkModelToken = "zrk5100";
 BonjourResolver& resolverSlot() {
     static BonjourResolver resolver = defaultBonjourResolver();
     return resolver;
-}
-
-std::string loginName() {
-    struct passwd entry {};
-    struct passwd* result = nullptr;
-    char buffer[4096];
-    if (getpwuid_r(getuid(), &entry, buffer, sizeof buffer, &result) != 0 || !result ||
-        !result->pw_name)
-        return std::string();
-    return result->pw_name;
 }
 
 } // namespace
@@ -139,9 +130,17 @@ int PDECommon::commonGetProfilesFromMIB(PMPrintSession* session) {
     struct stat info {};
     if (::stat(helper.c_str(), &info) != 0)
         return 0;
-    const std::vector<std::string> arguments = {
-        "mibwalk_XPC", kWalkModelToken,     loginName(), "snmpwalk", "-Os", "-c", "snmpro", "-v",
-        "1",           host->toStdString(), kWalkRootOID};
+    const std::vector<std::string> arguments = {std::string(zrk::helper::kMibWalk),
+                                                kWalkModelToken,
+                                                zrk::realUserLoginName(),
+                                                "snmpwalk",
+                                                "-Os",
+                                                "-c",
+                                                "snmpro",
+                                                "-v",
+                                                "1",
+                                                host->toStdString(),
+                                                kWalkRootOID};
     // The walk's result ("mibwalk_XPC=iRet=N") is not acted on: the rewritten
     // profile file is the effect.
     zrk::runHelper(helper, arguments, zrk::kWalkRequestTimeLimit);
