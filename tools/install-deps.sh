@@ -10,7 +10,7 @@ packages=(
   libsnmp-dev snmp snmpd
   libplist-dev python3
   qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
-  libqt6uitools6 libqt6opengl6-dev qt6-base-dev-tools libgl-dev
+  libqt6uitools6 libqt6opengl6-dev qt6-base-dev-tools libgl-dev qt6-image-formats-plugins
   libsdbus-c++-dev libsystemd-dev dbus-daemon dbus
   libavahi-client-dev
   nlohmann-json3-dev

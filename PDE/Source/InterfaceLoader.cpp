@@ -5,6 +5,7 @@
 #include "MainView.h"
 #include "PainChangeController.h"
 #include "ProfileControl.h"
+#include "VXTextField.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -36,6 +37,7 @@ constexpr WidgetClass kWidgetClasses[] = {
     {"MainView" PDE_CLASS_SUFFIX, &makeWidget<MainView>},
     {"ColorOptions" PDE_CLASS_SUFFIX, &makeWidget<ColorOptions>},
     {"AdvancedColorOptions" PDE_CLASS_SUFFIX, &makeWidget<AdvancedColorOptions>},
+    {"VXTextField" PDE_CLASS_SUFFIX, &makeWidget<VXTextField>},
 };
 
 constexpr ObjectClass kObjectClasses[] = {

@@ -1,18 +1,652 @@
 #include "ProfileControl.h"
 
 #include "AdvancedColorOptions.h"
+#include "ConstraintEngine.h"
+#include "IconedCell.h"
+#include "InterfaceLoader.h"
+#include "ProfileMenuEntries.h"
+#include "ProfileTableModel.h"
+#include "TextFilters.h"
+#include "VXTextField.h"
 
-#include <QWidget>
+#include <Bundle.h>
+#include <InstallRoot.h>
+#include <VXPList.h>
+
+#include <QComboBox>
+#include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFont>
+#include <QFontDatabase>
+#include <QHeaderView>
+#include <QIcon>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableView>
+
+#include <cstring>
 
 namespace PDE {
+
+namespace {
+
+constexpr int16_t kProtocolLPD = 0;
+constexpr int16_t kProtocolBonjour = 1;
+constexpr int16_t kProtocolAppleTalk = 2;
+constexpr int16_t kProtocolUSB = 3;
+
+constexpr int kFileNameMaxLength = 31;
+constexpr int kFileNameMaxExtension = 3;
+constexpr int kProfileNameMaxLength = 30;
+constexpr int kDataFontSize = 12;
+constexpr int kTableFontSize = 9;
+constexpr int kLocationMenuCard = 1;
+// Device index given to an entry the user adds: 500 plus its slot.
+constexpr int32_t kUserIndexBase = 500;
+constexpr int32_t kUserProfileClass = 2;
+constexpr int32_t kUserAvailability = 3;
+
+bool walkable(int16_t protocol) {
+    return protocol == kProtocolLPD || protocol == kProtocolBonjour;
+}
+bool cannotBeWalked(int16_t protocol) {
+    return protocol == kProtocolAppleTalk || protocol == kProtocolUSB;
+}
+bool isDeviceEntry(int32_t state) {
+    return state >= 1 && state <= 4;
+}
+
+QString nameOf(const char (&field)[kProfileNameFieldSize]) {
+    const QByteArray bytes(field, int(strnlen(field, sizeof field)));
+    return bytes.isValidUtf8() ? QString::fromUtf8(bytes) : QString();
+}
+
+// The text as UTF-8 in a 32-byte field, NUL-padded; the fields' limits keep
+// it within 31 bytes, and it is never cut inside a character.
+void setName(char (&field)[kProfileNameFieldSize], const QString& text) {
+    QByteArray bytes = text.toUtf8();
+    while (bytes.size() > kProfileNameFieldSize - 1) {
+        bytes.chop(1);
+        while (!bytes.isEmpty() && (static_cast<unsigned char>(bytes.back()) & 0xC0) == 0x80)
+            bytes.chop(1);
+        if (!bytes.isEmpty() && static_cast<unsigned char>(bytes.back()) >= 0xC0)
+            bytes.chop(1);
+    }
+    std::memset(field, 0, sizeof field);
+    std::memcpy(field, bytes.constData(), size_t(bytes.size()));
+}
+
+void clearList(ProfileList* list) {
+    std::memset(list, 0, sizeof(ProfileList));
+}
+
+void appendCopy(ProfileList* list, const ProfileEntry& entry) {
+    if (list->iNum >= 0 && list->iNum < kMaxProfileEntries)
+        list->litem[list->iNum++] = entry;
+}
+
+QString defaultChooseFile(const QString& directory) {
+    return QFileDialog::getOpenFileName(nullptr, QString(), directory);
+}
+
+} // namespace
+
+ProfileControl::ProfileControl(QObject* parent)
+    : QObject(parent), plistRGBDict(std::make_unique<ProfileList>()),
+      plistSIMDict(std::make_unique<ProfileList>()), plistDSTDict(std::make_unique<ProfileList>()),
+      plistRGBDelete(std::make_unique<ProfileList>()),
+      plistSIMDDelete(std::make_unique<ProfileList>()),
+      plistDSTDelete(std::make_unique<ProfileList>()), chooseFile_(&defaultChooseFile) {}
+
+ProfileControl::~ProfileControl() = default;
+
+QDialog* ProfileControl::window() const { return _profileManagementWindow; }
 
 void ProfileControl::awakeFromInterface(QWidget* root) {
     onAdvancedView = root->findChild<AdvancedColorOptions*>(QStringLiteral("onAdvancedView"));
 }
 
-void ProfileControl::showProfileManagementWindow(QObject*) {
+bool ProfileControl::loadWindow() {
+    if (_profileManagementWindow)
+        return true;
+    PrintHost::Bundle* bundle = PDECommon::bundle();
+    if (!bundle)
+        return false;
+    std::unique_ptr<QWidget> root = InterfaceLoader::load(
+        bundle->pathForResource(QLatin1String(kProfileWindowFileName)), this, nullptr);
+    auto* window = qobject_cast<QDialog*>(root.get());
+    if (!window)
+        return false;
+    root.release();
+    windowOwner_.reset(window);
+    _profileManagementWindow = window;
+    auto find = [window](auto*& out, const char* name) {
+        out = window->findChild<std::remove_reference_t<decltype(*out)>*>(QLatin1String(name));
+    };
+    QComboBox* combo = nullptr;
+    find(combo, "_profileMenu");
+    _profileMenu = combo;
+    find(combo, "_locationMenu");
+    _locationMenu = combo;
+    QTableView* table = nullptr;
+    find(table, "_profileTableView");
+    _profileTableView = table;
+    QPushButton* button = nullptr;
+    for (auto [slot, name] :
+         {std::pair{&_addButton, "_addButton"}, std::pair{&_editButton, "_editButton"},
+          std::pair{&_deleteButton, "_deleteButton"}, std::pair{&_browse, "_browse"},
+          std::pair{&_localOK, "_localOK"}, std::pair{&_localCancel, "_localCancel"}}) {
+        find(button, name);
+        *slot = button;
+    }
+    QLabel* label = nullptr;
+    for (auto [slot, name] : {std::pair{&_fileNameText, "_fileNameText"},
+                              std::pair{&_profileNameText, "_profileNameText"},
+                              std::pair{&_locationText, "_locationText"}}) {
+        find(label, name);
+        *slot = label;
+    }
+    VXTextField* field = nullptr;
+    find(field, "_fileNameEdit");
+    _fileNameEdit = field;
+    find(field, "_profileNameEdit");
+    _profileNameEdit = field;
+
+    if (_profileTableView) {
+        model_ = new ProfileTableModel(this, window);
+        _profileTableView->setModel(model_);
+        _profileTableView->setSelectionBehavior(QAbstractItemView::SelectRows);
+        _profileTableView->setSelectionMode(QAbstractItemView::SingleSelection);
+        _profileTableView->horizontalHeader()->setStretchLastSection(true);
+        _profileTableView->verticalHeader()->hide();
+        _profileTableView->setColumnWidth(ProfileTableModel::kIconColumn,
+                                          IconedCell::kIconSize + 2 * IconedCell::kLeftInset);
+        _profileTableView->setColumnWidth(ProfileTableModel::kInMenuColumn, 64);
+        connect(_profileTableView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                [this] {
+                    const int row = selectedRow();
+                    if (row >= 0)
+                        shouldSelectRow(row);
+                    else
+                        tableViewSelectionDidChange();
+                });
+    }
+    return true;
+}
+
+bool ProfileControl::initWithProfileControl() {
+    if (!loadWindow())
+        return false;
+    buttonIdentify = kModeBrowsing;
+    if (onAdvancedView)
+        onAdvancedView->setControlValueToTicket();
     protocolType = PDECommon::commoniGetProtocol(session);
-    // The window itself is not part of this build yet: opening it changes nothing.
+
+    const QString disk = PDECommon::localizedString("Disk");
+    const QString card = PDECommon::localizedString("Card");
+    if (_locationMenu && !disk.isNull() && !card.isNull()) {
+        _locationMenu->clear();
+        _locationMenu->addItems({disk, card});
+    }
+
+    if (_profileTableView) {
+        delete iconCell_;
+        iconCell_ = new IconedCell(_profileTableView);
+        _profileTableView->setItemDelegateForColumn(ProfileTableModel::kIconColumn, iconCell_);
+        QFont tableFont = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+        tableFont.setPointSize(kTableFontSize);
+        _profileTableView->setFont(tableFont);
+    }
+    if (_profileMenu) {
+        _profileMenu->setEnabled(true);
+        _profileMenu->setCurrentIndex(0);
+    }
+    vProfileSettingsClearEditText();
+    if (_fileNameEdit) {
+        _fileNameEdit->setMaxLength(kFileNameMaxLength, kFileNameMaxExtension);
+        _fileNameEdit->setInputKey(kInputKeyFileName);
+        _fileNameEdit->setOperateControl(_localOK);
+    }
+    if (_profileNameEdit) {
+        _profileNameEdit->setMaxLength(kProfileNameMaxLength, 0);
+        _profileNameEdit->setInputKey(kInputKeyAscii);
+    }
+    vHandlingButtonSetDisable(true, false, false);
+    vProfileSettingsAllDisablePart();
+
+    for (ProfileList* list : {plistRGBDict.get(), plistSIMDict.get(), plistDSTDict.get(),
+                              plistRGBDelete.get(), plistSIMDDelete.get(), plistDSTDelete.get()})
+        clearList(list);
+    ProfileList* working[] = {plistRGBDict.get(), plistSIMDict.get(), plistDSTDict.get()};
+    for (int32_t group = 0; group < kProfileGroupCount; ++group) {
+        const int32_t status = cannotBeWalked(protocolType)
+                                   ? VXPListReadProfile_Dict_Pap(working[group], group)
+                                   : VXPListReadProfile_Dict(working[group], group);
+        if (status != 0)
+            clearList(working[group]);
+    }
+    reloadTable();
+    deselectAll();
+    return true;
+}
+
+void ProfileControl::showProfileManagementWindow(QObject*) {
+    if (!initWithProfileControl())
+        return;
+    const QString title = PDECommon::localizedString("ProfileTitle");
+    if (!title.isNull())
+        _profileManagementWindow->setWindowTitle(title);
+    _profileManagementWindow->exec();
+    if (_profileManagementWindow && _profileManagementWindow->screen()) {
+        const QRect screen = _profileManagementWindow->screen()->availableGeometry();
+        QRect frame = _profileManagementWindow->frameGeometry();
+        frame.moveCenter(screen.center());
+        _profileManagementWindow->move(frame.topLeft());
+    }
+}
+
+// --- table ---
+
+ProfileList* ProfileControl::currentProfileDict() {
+    switch (_profileMenu ? _profileMenu->currentIndex() : -1) {
+    case kProfileGroupRGB:
+        return plistRGBDict.get();
+    case kProfileGroupSIM:
+        return plistSIMDict.get();
+    case kProfileGroupDST:
+        return plistDSTDict.get();
+    default:
+        return nullptr;
+    }
+}
+
+const ProfileList& ProfileControl::workingList(int group) const {
+    return group == kProfileGroupSIM   ? *plistSIMDict
+           : group == kProfileGroupDST ? *plistDSTDict
+                                       : *plistRGBDict;
+}
+
+const ProfileList& ProfileControl::deletedList(int group) const {
+    return group == kProfileGroupSIM   ? *plistSIMDDelete
+           : group == kProfileGroupDST ? *plistDSTDelete
+                                       : *plistRGBDelete;
+}
+
+ProfileList* ProfileControl::deletedListOfCurrentGroup() {
+    switch (_profileMenu ? _profileMenu->currentIndex() : -1) {
+    case kProfileGroupRGB:
+        return plistRGBDelete.get();
+    case kProfileGroupSIM:
+        return plistSIMDDelete.get();
+    case kProfileGroupDST:
+        return plistDSTDelete.get();
+    default:
+        return nullptr;
+    }
+}
+
+int ProfileControl::numberOfRowsInTableView() const {
+    const ProfileList* list = const_cast<ProfileControl*>(this)->currentProfileDict();
+    return list ? std::clamp<int32_t>(list->iNum, 0, kMaxProfileEntries) : 0;
+}
+
+QVariant ProfileControl::objectValueForTableColumn(const QString& identifier, int row,
+                                                   int role) const {
+    const ProfileList* list = const_cast<ProfileControl*>(this)->currentProfileDict();
+    const bool haveEntry = list && row >= 0 && row < numberOfRowsInTableView();
+    if (!haveEntry)
+        return role == Qt::DisplayRole ? QVariant(QString()) : QVariant();
+    const ProfileEntry& entry = list->litem[row];
+
+    if (identifier == u"icon") {
+        if (role == Qt::DecorationRole && walkable(protocolType) &&
+            (entry.iInMenu == kInMenuDevicePresentHidden ||
+             entry.iInMenu == kInMenuDevicePresentShown)) {
+            static const QIcon icon(
+                QString::fromStdString(zrk::resolveInstallPath(zrk::kOnPrinterIconPath)));
+            return icon;
+        }
+        return role == Qt::DisplayRole ? QVariant(QString()) : QVariant();
+    }
+    if (identifier == u"inmenu")
+        return role == Qt::CheckStateRole
+                   ? QVariant(isOfferedInMenu(entry.iInMenu) ? Qt::Checked : Qt::Unchecked)
+                   : QVariant();
+    if (role == Qt::FontRole) {
+        QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+        font.setPointSize(kDataFontSize);
+        return font;
+    }
+    if (role != Qt::DisplayRole)
+        return {};
+    if (identifier == u"filename")
+        return nameOf(entry.FileName);
+    if (identifier == u"profilename")
+        return nameOf(entry.ProfileName);
+    if (identifier == u"location") {
+        const char* key = entry.iLocation == kLocationDisk   ? "Disk"
+                          : entry.iLocation == kLocationCard ? "Card"
+                                                             : nullptr;
+        const QString text = key ? PDECommon::localizedString(key) : QString();
+        return text.isNull() ? QString() : text;
+    }
+    return QString();
+}
+
+void ProfileControl::setObjectValueForTableColumn(const QString& identifier, int row) {
+    ProfileList* list = currentProfileDict();
+    if (identifier != u"inmenu" || !list || row < 0 || row >= numberOfRowsInTableView())
+        return;
+    int32_t& state = list->litem[row].iInMenu;
+    switch (state) {
+    case kInMenuDeviceAbsentHidden:
+        state = kInMenuDeviceAbsentShown;
+        break;
+    case kInMenuDeviceAbsentShown:
+        state = kInMenuDeviceAbsentHidden;
+        break;
+    case kInMenuDevicePresentHidden:
+        state = kInMenuDevicePresentShown;
+        break;
+    case kInMenuDevicePresentShown:
+        state = kInMenuDevicePresentHidden;
+        break;
+    case kInMenuUserHidden:
+        state = kInMenuUserShown;
+        break;
+    case kInMenuUserShown:
+        state = kInMenuUserHidden;
+        break;
+    default:
+        break;
+    }
+}
+
+bool ProfileControl::selectionShouldChangeInTableView() const {
+    return buttonIdentify != kModeAdding && buttonIdentify != kModeEditing;
+}
+
+bool ProfileControl::shouldSelectRow(int row) {
+    ProfileList* list = currentProfileDict();
+    if (!list || row < 0 || row >= numberOfRowsInTableView())
+        return true;
+    const ProfileEntry& entry = list->litem[row];
+    if (buttonIdentify == kModeBrowsing)
+        vHandlingButtonSetDisable(true, true, true);
+    if (entry.iInMenu == kInMenuDevicePresentHidden || entry.iInMenu == kInMenuDevicePresentShown)
+        vHandlingButtonSetDisable(true, true, false);
+    if (_fileNameEdit)
+        _fileNameEdit->setText(nameOf(entry.FileName));
+    if (_profileNameEdit)
+        _profileNameEdit->setText(nameOf(entry.ProfileName));
+    if (_locationMenu) {
+        if (entry.iLocation == kLocationCard)
+            _locationMenu->setCurrentIndex(kLocationMenuCard);
+        else if (entry.iLocation == kLocationDisk)
+            _locationMenu->setCurrentIndex(0);
+    }
+    return true;
+}
+
+void ProfileControl::tableViewSelectionDidChange() {
+    if (selectedRow() >= 0)
+        return;
+    if (buttonIdentify == kModeBrowsing)
+        vHandlingButtonSetDisable(true, false, false);
+    vProfileSettingsClearEditText();
+}
+
+bool ProfileControl::isCustomProfile() const {
+    const ProfileList* list = const_cast<ProfileControl*>(this)->currentProfileDict();
+    const int row = selectedRow();
+    return list && row >= 0 && row < numberOfRowsInTableView() &&
+           isDeviceEntry(list->litem[row].iInMenu);
+}
+
+int ProfileControl::selectedRow() const {
+    if (!_profileTableView || !_profileTableView->selectionModel())
+        return -1;
+    const QModelIndexList rows = _profileTableView->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void ProfileControl::reloadTable() {
+    if (model_)
+        model_->reload();
+}
+
+void ProfileControl::deselectAll() {
+    if (_profileTableView && _profileTableView->selectionModel())
+        _profileTableView->selectionModel()->clearSelection();
+}
+
+// --- edit part ---
+
+void ProfileControl::vHandlingButtonSetDisable(bool add, bool edit, bool deleteEnabled) {
+    if (_addButton)
+        _addButton->setEnabled(add);
+    if (_editButton)
+        _editButton->setEnabled(edit);
+    if (_deleteButton)
+        _deleteButton->setEnabled(deleteEnabled);
+}
+
+void ProfileControl::vProfileSettingsClearEditText() {
+    if (_fileNameEdit)
+        _fileNameEdit->setText(QString());
+    if (_profileNameEdit)
+        _profileNameEdit->setText(QString());
+    if (_locationMenu)
+        _locationMenu->setCurrentIndex(0);
+}
+
+void ProfileControl::setEditPartEnabled(bool enabled) {
+    for (QWidget* control :
+         {static_cast<QWidget*>(_fileNameText), static_cast<QWidget*>(_profileNameText),
+          static_cast<QWidget*>(_locationText), static_cast<QWidget*>(_fileNameEdit),
+          static_cast<QWidget*>(_profileNameEdit), static_cast<QWidget*>(_locationMenu),
+          static_cast<QWidget*>(_browse), static_cast<QWidget*>(_localOK),
+          static_cast<QWidget*>(_localCancel)}) {
+        if (control)
+            control->setEnabled(enabled);
+    }
+}
+
+void ProfileControl::vProfileSettingsAllDisablePart() {
+    setEditPartEnabled(false);
+}
+
+void ProfileControl::vProfileSettingsAllEnablePart() {
+    setEditPartEnabled(true);
+}
+
+// --- actions ---
+
+void ProfileControl::profileMenu(QObject*) {
+    deselectAll();
+    vProfileSettingsClearEditText();
+    vHandlingButtonSetDisable(true, false, false);
+    reloadTable();
+}
+
+void ProfileControl::addButton(QObject*) {
+    vProfileSettingsClearEditText();
+    if (_profileMenu)
+        _profileMenu->setEnabled(false);
+    vHandlingButtonSetDisable(false, false, false);
+    vProfileSettingsAllEnablePart();
+    if (_localOK)
+        _localOK->setEnabled(false);
+    buttonIdentify = kModeAdding;
+    if (_profileTableView)
+        _profileTableView->setSelectionMode(QAbstractItemView::NoSelection);
+}
+
+void ProfileControl::editButton(QObject*) {
+    if (selectedRow() < 0)
+        return;
+    vHandlingButtonSetDisable(false, false, false);
+    if (isCustomProfile()) {
+        // A printer's entry: only its display name can change.
+        vProfileSettingsAllDisablePart();
+        for (QWidget* control :
+             {static_cast<QWidget*>(_profileNameText), static_cast<QWidget*>(_profileNameEdit),
+              static_cast<QWidget*>(_localCancel), static_cast<QWidget*>(_localOK)}) {
+            if (control)
+                control->setEnabled(true);
+        }
+    } else {
+        vProfileSettingsAllEnablePart();
+    }
+    if (_profileMenu)
+        _profileMenu->setEnabled(false);
+    buttonIdentify = kModeEditing;
+    if (_profileTableView)
+        _profileTableView->setSelectionMode(QAbstractItemView::NoSelection);
+}
+
+void ProfileControl::deleteButton(QObject*) {
+    vHandlingButtonSetDisable(true, false, false);
+    vProfileSettingsAllDisablePart();
+    const int row = selectedRow();
+    ProfileList* list = currentProfileDict();
+    if (row < 0 || !list || row >= numberOfRowsInTableView())
+        return;
+    if (cannotBeWalked(protocolType)) {
+        if (ProfileList* deleted = deletedListOfCurrentGroup())
+            appendCopy(deleted, list->litem[row]);
+    }
+    const int count = numberOfRowsInTableView();
+    std::memmove(&list->litem[row], &list->litem[row + 1],
+                 sizeof(ProfileEntry) * size_t(count - row - 1));
+    std::memset(&list->litem[count - 1], 0, sizeof(ProfileEntry));
+    list->iNum = count - 1;
+    reloadTable();
+    deselectAll();
+}
+
+void ProfileControl::browseButton(QObject*) {
+    const QString chosen =
+        chooseFile_
+            ? chooseFile_(QString::fromStdString(zrk::resolveInstallPath(zrk::kProfileDirectory)))
+            : QString();
+    if (chosen.isEmpty())
+        return;
+    if (_fileNameEdit)
+        _fileNameEdit->setText(QString());
+    if (_localOK)
+        _localOK->setEnabled(false);
+    const QString name = QFileInfo(chosen).fileName();
+    if (name.isEmpty() || name.size() > kFileNameMaxLength)
+        return;
+    const char16_t* units = reinterpret_cast<const char16_t*>(name.utf16());
+    bool seenDot = false;
+    for (qsizetype i = 0; i < name.size();) {
+        qsizetype next = i + 1;
+        const uint32_t value = UCFindComposedCharAtIndex(units, name.size(), i, &next);
+        if (!FilterEditTextInputKey(kInputKeyFileName, value))
+            return;
+        if (value == '.') {
+            if (seenDot)
+                return;
+            seenDot = true;
+        }
+        i = next;
+    }
+    if (_fileNameEdit) {
+        _fileNameEdit->setText(name);
+        _fileNameEdit->setOldString(name);
+    }
+    if (_localOK)
+        _localOK->setEnabled(true);
+}
+
+void ProfileControl::profileOK(QObject*) {
+    ProfileList* list = currentProfileDict();
+    if (!list || !_fileNameEdit || !_profileNameEdit)
+        return;
+    const QString fileName = _fileNameEdit->text();
+    const QString profileName = _profileNameEdit->text();
+    const bool card = _locationMenu && _locationMenu->currentIndex() == kLocationMenuCard;
+    const int32_t location = card ? kLocationCard : kLocationDisk;
+    if (fileName.isEmpty() || fileName.startsWith(u'.'))
+        return;
+    const int count = numberOfRowsInTableView();
+    const int editedRow = buttonIdentify == kModeEditing ? selectedRow() : -1;
+    for (int i = 0; i < count; ++i) {
+        if (i == editedRow)
+            continue;
+        if (nameOf(list->litem[i].FileName) == fileName && list->litem[i].iLocation == location)
+            return;
+    }
+    int target = -1;
+    if (buttonIdentify == kModeEditing) {
+        target = editedRow;
+    } else if (buttonIdentify == kModeAdding) {
+        for (int slot = 0; slot < kMaxProfileEntries && target < 0; ++slot) {
+            if (list->litem[slot].iInMenu == kInMenuEmpty)
+                target = slot;
+        }
+    }
+    if (target < 0)
+        return;
+    ProfileEntry& entry = list->litem[target];
+    if (buttonIdentify == kModeEditing && cannotBeWalked(protocolType)) {
+        if (ProfileList* deleted = deletedListOfCurrentGroup())
+            appendCopy(deleted, entry);
+    }
+    const bool nameAndPlaceMayChange =
+        buttonIdentify == kModeAdding || !isDeviceEntry(entry.iInMenu);
+    if (nameAndPlaceMayChange) {
+        setName(entry.FileName, fileName);
+        entry.iLocation = location;
+    }
+    setName(entry.ProfileName, profileName);
+    if (buttonIdentify == kModeAdding) {
+        entry.iIndexOnDevice = kUserIndexBase + target;
+        entry.iInMenu = kInMenuUserShown;
+        entry.iProfileClass = kUserProfileClass;
+        entry.iDriver = kUserAvailability;
+        list->iNum = std::max(list->iNum, 0) + 1;
+    }
+    profileCancel(nullptr);
+}
+
+void ProfileControl::profileCancel(QObject*) {
+    vProfileSettingsClearEditText();
+    if (_profileTableView)
+        _profileTableView->setSelectionMode(QAbstractItemView::SingleSelection);
+    reloadTable();
+    deselectAll();
+    if (_profileMenu)
+        _profileMenu->setEnabled(true);
+    vHandlingButtonSetDisable(true, false, false);
+    vProfileSettingsAllDisablePart();
+    buttonIdentify = kModeBrowsing;
+}
+
+void ProfileControl::profileWindowOK(QObject*) {
+    if (cannotBeWalked(protocolType))
+        VXPListWriteProfile_All_Pap(plistRGBDict.get(), plistSIMDict.get(), plistDSTDict.get(),
+                                    plistRGBDelete.get(), plistSIMDDelete.get(),
+                                    plistDSTDelete.get());
+    else
+        VXPListWriteProfile_All(plistRGBDict.get(), plistSIMDict.get(), plistDSTDict.get());
+    if (onAdvancedView) {
+        onAdvancedView->createPDEItemForPPDKey();
+        onAdvancedView->getControlValueFromTicket();
+    }
+    if (constTable)
+        vColorPresetConstraints(constTable);
+    if (_profileManagementWindow)
+        _profileManagementWindow->done(QDialog::Accepted);
+}
+
+void ProfileControl::profileWindowCancel(QObject*) {
+    if (_profileManagementWindow)
+        _profileManagementWindow->done(QDialog::Rejected);
 }
 
 } // namespace PDE

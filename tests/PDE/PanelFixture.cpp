@@ -2,9 +2,12 @@
 
 #include <Bundle.h>
 #include <PDEPlugIn.h>
+#include <StorePaths.h>
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QProcess>
 #include <QWidget>
 
 namespace zrktest {
@@ -26,6 +29,29 @@ std::string stringValue(plist_t node) {
 
 std::string sourcePath(const std::string& relative) {
     return std::string(ZRK_TEST_SOURCE_DIR) + "/" + relative;
+}
+
+std::string profileFilePath() {
+    const QString dir = qEnvironmentVariable("ZRK5100_ROOT") +
+                        "/Library/Printers/Ostra/Preferences/com.ostra.printers.ZR-K5100";
+    QDir().mkpath(dir);
+    return (dir + "/" + QString::fromStdString(zrk::realUserLoginName()) + "-zrk5100-profile.plist")
+        .toStdString();
+}
+
+void writeProfileFile(const char* json) {
+    QProcess tool;
+    tool.start(QStringLiteral(ZRK_TEST_STAGE_BIN "/profile-tool"),
+               {QStringLiteral("write"), QString::fromStdString(profileFilePath())});
+    ASSERT_TRUE(tool.waitForStarted());
+    tool.write(json);
+    tool.closeWriteChannel();
+    ASSERT_TRUE(tool.waitForFinished());
+    ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+}
+
+void removeProfileFile() {
+    QFile::remove(QString::fromStdString(profileFilePath()));
 }
 
 std::string bundledPPD() {

@@ -29,6 +29,12 @@ struct PPDCloser {
 };
 using PPDPtr = std::unique_ptr<ppd_file_t, PPDCloser>;
 
+// The current profile file of the user running the tests, under the private
+// installation root; written through profile-tool from its JSON form.
+std::string profileFilePath();
+void writeProfileFile(const char* json);
+void removeProfileFile();
+
 // Opens a PPD the way the host does (defaults marked).
 PPDPtr openPPD(const std::string& path);
 

@@ -4,40 +4,13 @@
 #include <ProfileMenuEntries.h>
 
 #include <QComboBox>
-#include <QDir>
-#include <QProcess>
-
-#include <pwd.h>
-#include <unistd.h>
 
 using namespace PDE;
 using zrktest::Dialog;
+using zrktest::removeProfileFile;
+using zrktest::writeProfileFile;
 
 namespace {
-
-std::string profileFilePath() {
-    const passwd* user = getpwuid(getuid());
-    const QString dir = qEnvironmentVariable("ZRK5100_ROOT") +
-                        "/Library/Printers/Ostra/Preferences/com.ostra.printers.ZR-K5100";
-    QDir().mkpath(dir);
-    return (dir + "/" + QString::fromUtf8(user->pw_name) + "-zrk5100-profile.plist").toStdString();
-}
-
-// Writes the current profile file through the administration tool.
-void writeProfileFile(const char* json) {
-    QProcess tool;
-    tool.start(QStringLiteral(ZRK_TEST_STAGE_BIN "/profile-tool"),
-               {QStringLiteral("write"), QString::fromStdString(profileFilePath())});
-    ASSERT_TRUE(tool.waitForStarted());
-    tool.write(json);
-    tool.closeWriteChannel();
-    ASSERT_TRUE(tool.waitForFinished());
-    ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
-}
-
-void removeProfileFile() {
-    QFile::remove(QString::fromStdString(profileFilePath()));
-}
 
 // RGB entries in states 2, 6, 1, 4; SIM and DST one shown entry each.
 constexpr const char* kProfiles = R"({

@@ -1,0 +1,269 @@
+// The Profile Management window, driven through its actions the way the
+// user's clicks drive it (without running it modally).
+#include "PanelFixture.h"
+
+#include <ProfileControl.h>
+#include <VXTextField.h>
+
+#include <QComboBox>
+#include <QDialog>
+#include <QPushButton>
+#include <QTableView>
+
+using namespace PDE;
+using zrktest::Dialog;
+
+namespace {
+
+// RGB: a device entry found by the last walk (2), one shown (4), one absent
+// hidden (1), a user entry (6), a user hidden entry (5).
+constexpr const char* kProfiles = R"({
+  "RGB": [
+    {"IndexOnDevice": 1, "InMenu": 2, "ProfileClass": 1, "Location": 4, "FileName": "A.ICC", "ProfileName": "A"},
+    {"IndexOnDevice": 2, "InMenu": 4, "ProfileClass": 1, "Location": 4, "FileName": "B.ICC", "ProfileName": "B"},
+    {"IndexOnDevice": 3, "InMenu": 1, "ProfileClass": 1, "Location": 5, "FileName": "C.ICC", "ProfileName": "C"},
+    {"IndexOnDevice": 503, "InMenu": 6, "ProfileClass": 2, "Location": 4, "FileName": "D.ICC", "ProfileName": "D"},
+    {"IndexOnDevice": 504, "InMenu": 5, "ProfileClass": 2, "Location": 5, "FileName": "E.ICC", "ProfileName": "E"}
+  ], "SIM": [], "DST": [
+    {"IndexOnDevice": 9, "InMenu": 3, "ProfileClass": 3, "Location": 4, "FileName": "P.ICC", "ProfileName": "P"}
+  ]})";
+
+class ProfileWindow : public testing::Test {
+protected:
+    void SetUp() override { zrktest::writeProfileFile(kProfiles); }
+    void TearDown() override { zrktest::removeProfileFile(); }
+
+    ProfileControl* open(Dialog& dialog) {
+        dialog.panel().restoreValuesAndReturnError(nullptr);
+        auto* control = dialog.panel().panelView()->findChild<ProfileControl*>(
+            QStringLiteral("profileControl"));
+        EXPECT_NE(control, nullptr);
+        EXPECT_TRUE(control && control->initWithProfileControl());
+        return control;
+    }
+    template <typename T> static T* child(ProfileControl* control, const char* name) {
+        return control->window()->findChild<T*>(QLatin1String(name));
+    }
+    static void select(ProfileControl* control, int row) {
+        child<QTableView>(control, "_profileTableView")->selectRow(row);
+    }
+    static void fill(ProfileControl* control, const char* file, const char* profile, int location) {
+        child<VXTextField>(control, "_fileNameEdit")->setText(QString::fromUtf8(file));
+        child<VXTextField>(control, "_profileNameEdit")->setText(QString::fromUtf8(profile));
+        child<QComboBox>(control, "_locationMenu")->setCurrentIndex(location);
+    }
+    static bool enabled(ProfileControl* control, const char* name) {
+        return child<QWidget>(control, name)->isEnabled();
+    }
+};
+
+} // namespace
+
+TEST_F(ProfileWindow, PreparedWithTheWorkingListsInBrowsingMode) {
+    Dialog dialog(zrktest::bundledPPD(), "Q", "lpd://printer/queue");
+    ProfileControl* control = open(dialog);
+    EXPECT_EQ(control->mode(), kModeBrowsing);
+    EXPECT_EQ(control->protocol(), 0);
+    EXPECT_EQ(control->numberOfRowsInTableView(), 5);
+    EXPECT_TRUE(enabled(control, "_addButton"));
+    EXPECT_FALSE(enabled(control, "_editButton"));
+    EXPECT_FALSE(enabled(control, "_deleteButton"));
+    EXPECT_FALSE(enabled(control, "_fileNameEdit"));
+    EXPECT_FALSE(enabled(control, "_localOK"));
+    EXPECT_EQ(control->objectValueForTableColumn("filename", 1, Qt::DisplayRole).toString(),
+              u"B.ICC");
+    EXPECT_EQ(control->objectValueForTableColumn("location", 2, Qt::DisplayRole).toString(),
+              u"Card");
+    EXPECT_EQ(control->objectValueForTableColumn("inmenu", 1, Qt::CheckStateRole), Qt::Checked);
+    EXPECT_EQ(control->objectValueForTableColumn("inmenu", 0, Qt::CheckStateRole), Qt::Unchecked);
+    child<QComboBox>(control, "_profileMenu")->setCurrentIndex(2);
+    control->profileMenu(nullptr);
+    EXPECT_EQ(control->numberOfRowsInTableView(), 1);
+}
+
+TEST_F(ProfileWindow, DeleteIsOfferedForEveryEntryButThosePresentOnThePrinter) {
+    Dialog dialog(zrktest::bundledPPD());
+    ProfileControl* control = open(dialog);
+    const bool deletable[] = {false, false, true, true, true};
+    for (int row = 0; row < 5; ++row) {
+        select(control, row);
+        EXPECT_TRUE(enabled(control, "_editButton")) << row;
+        EXPECT_EQ(enabled(control, "_deleteButton"), deletable[row]) << row;
+    }
+}
+
+TEST_F(ProfileWindow, InMenuCheckBoxTogglesTheStates) {
+    Dialog dialog(zrktest::bundledPPD());
+    ProfileControl* control = open(dialog);
+    const int32_t toggled[] = {4, 2, 3, 5, 6};
+    for (int row = 0; row < 5; ++row) {
+        const int32_t before = control->workingList(0).litem[row].iInMenu;
+        control->setObjectValueForTableColumn("inmenu", row);
+        EXPECT_EQ(control->workingList(0).litem[row].iInMenu, toggled[row]);
+        control->setObjectValueForTableColumn("inmenu", row);
+        EXPECT_EQ(control->workingList(0).litem[row].iInMenu, before);
+    }
+    // Other columns never change a state.
+    control->setObjectValueForTableColumn("filename", 0);
+    EXPECT_EQ(control->workingList(0).litem[0].iInMenu, 2);
+}
+
+TEST_F(ProfileWindow, AddingChecksFileNameAndLocation) {
+    Dialog dialog(zrktest::bundledPPD());
+    ProfileControl* control = open(dialog);
+    control->addButton(nullptr);
+    EXPECT_EQ(control->mode(), kModeAdding);
+    EXPECT_FALSE(enabled(control, "_profileMenu"));
+    EXPECT_FALSE(enabled(control, "_localOK"));
+
+    // Same file name on the same location: refused, the window stays in adding.
+    fill(control, "D.ICC", "Again", 0);
+    control->profileOK(nullptr);
+    EXPECT_EQ(control->numberOfRowsInTableView(), 5);
+    EXPECT_EQ(control->mode(), kModeAdding);
+    // A name starting with "." never goes in.
+    fill(control, ".hidden", "Dot", 0);
+    control->profileOK(nullptr);
+    EXPECT_EQ(control->numberOfRowsInTableView(), 5);
+
+    // The same file name on the card is another profile.
+    fill(control, "D.ICC", "On card", 1);
+    control->profileOK(nullptr);
+    ASSERT_EQ(control->numberOfRowsInTableView(), 6);
+    const ProfileEntry& added = control->workingList(0).litem[5];
+    EXPECT_STREQ(added.FileName, "D.ICC");
+    EXPECT_STREQ(added.ProfileName, "On card");
+    EXPECT_EQ(added.iLocation, kLocationCard);
+    EXPECT_EQ(added.iInMenu, kInMenuUserShown);
+    EXPECT_EQ(added.iProfileClass, 2);
+    EXPECT_EQ(added.iDriver, 3);
+    EXPECT_EQ(added.iIndexOnDevice, 505);
+    EXPECT_EQ(control->mode(), kModeBrowsing);
+    EXPECT_TRUE(enabled(control, "_profileMenu"));
+}
+
+TEST_F(ProfileWindow, EditingAPrinterEntryChangesOnlyItsDisplayName) {
+    Dialog dialog(zrktest::bundledPPD());
+    ProfileControl* control = open(dialog);
+    select(control, 1);
+    control->editButton(nullptr);
+    EXPECT_EQ(control->mode(), kModeEditing);
+    EXPECT_FALSE(enabled(control, "_fileNameEdit"));
+    EXPECT_TRUE(enabled(control, "_profileNameEdit"));
+    fill(control, "NEW.ICC", "Renamed", 1);
+    control->profileOK(nullptr);
+    const ProfileEntry& entry = control->workingList(0).litem[1];
+    EXPECT_STREQ(entry.FileName, "B.ICC");
+    EXPECT_EQ(entry.iLocation, kLocationDisk);
+    EXPECT_STREQ(entry.ProfileName, "Renamed");
+}
+
+TEST_F(ProfileWindow, EditingAUserEntryMayMoveItButNotOntoAnother) {
+    Dialog dialog(zrktest::bundledPPD());
+    ProfileControl* control = open(dialog);
+    select(control, 3); // D.ICC on disk, a user entry
+    control->editButton(nullptr);
+    EXPECT_TRUE(enabled(control, "_fileNameEdit"));
+    // Its own name and place are no duplicate of itself.
+    fill(control, "D.ICC", "Mine", 0);
+    control->profileOK(nullptr);
+    EXPECT_STREQ(control->workingList(0).litem[3].ProfileName, "Mine");
+
+    select(control, 3);
+    control->editButton(nullptr);
+    fill(control, "C.ICC", "Clash", 1); // C.ICC is on the card already
+    control->profileOK(nullptr);
+    EXPECT_STREQ(control->workingList(0).litem[3].FileName, "D.ICC");
+    control->profileCancel(nullptr);
+
+    select(control, 3);
+    control->editButton(nullptr);
+    fill(control, "C.ICC", "Moved", 0); // C.ICC on disk is free
+    control->profileOK(nullptr);
+    EXPECT_STREQ(control->workingList(0).litem[3].FileName, "C.ICC");
+    EXPECT_EQ(control->workingList(0).litem[3].iLocation, kLocationDisk);
+}
+
+TEST_F(ProfileWindow, DeletingCompactsTheListAndCancellingKeepsTheFile) {
+    Dialog dialog(zrktest::bundledPPD());
+    ProfileControl* control = open(dialog);
+    select(control, 2);
+    control->deleteButton(nullptr);
+    ASSERT_EQ(control->numberOfRowsInTableView(), 4);
+    EXPECT_STREQ(control->workingList(0).litem[2].FileName, "D.ICC");
+    EXPECT_EQ(control->workingList(0).litem[4].iInMenu, 0);
+    // Not a usb or pap queue: nothing is recorded as deleted.
+    EXPECT_EQ(control->deletedList(0).iNum, 0);
+
+    control->profileWindowCancel(nullptr);
+    ASSERT_TRUE(control->initWithProfileControl());
+    EXPECT_EQ(control->numberOfRowsInTableView(), 5);
+}
+
+TEST_F(ProfileWindow, QueuesThatCannotBeWalkedRecordEditsAndDeletions) {
+    Dialog dialog(zrktest::bundledPPD(), "Q", "usb://Ostra/ZR-K5100");
+    ProfileControl* control = open(dialog);
+    EXPECT_EQ(control->protocol(), 3);
+    // Read for such a queue: state 2 is hidden, state 4 shows as a user entry.
+    ASSERT_EQ(control->numberOfRowsInTableView(), 4);
+    EXPECT_STREQ(control->workingList(0).litem[0].FileName, "B.ICC");
+    EXPECT_EQ(control->workingList(0).litem[0].iInMenu, kInMenuUserShown);
+
+    select(control, 0);
+    control->editButton(nullptr);
+    fill(control, "B2.ICC", "B two", 0);
+    control->profileOK(nullptr);
+    ASSERT_EQ(control->deletedList(0).iNum, 1);
+    EXPECT_STREQ(control->deletedList(0).litem[0].FileName, "B.ICC");
+
+    select(control, 1);
+    control->deleteButton(nullptr);
+    ASSERT_EQ(control->deletedList(0).iNum, 2);
+    EXPECT_STREQ(control->deletedList(0).litem[1].FileName, "C.ICC");
+}
+
+TEST_F(ProfileWindow, BrowsedNamesMustBeFileNames) {
+    Dialog dialog(zrktest::bundledPPD());
+    ProfileControl* control = open(dialog);
+    control->addButton(nullptr);
+    struct Case {
+        const char* chosen;
+        const char* field; // null: refused, field empty and OK disabled
+    };
+    const Case cases[] = {
+        {"/profiles/Office.icc", "Office.icc"},
+        {"/profiles/ABCDEFGHIJKLMNOPQRSTUVWXYZ01234", "ABCDEFGHIJKLMNOPQRSTUVWXYZ01234"},
+        {"/profiles/ABCDEFGHIJKLMNOPQRSTUVWXYZ012345", nullptr},
+        {"/profiles/my profile.icc", nullptr},
+        {"/profiles/a.b.c", nullptr},
+        {"", nullptr},
+    };
+    for (const Case& c : cases) {
+        control->setFileChooser([&](const QString&) { return QString::fromUtf8(c.chosen); });
+        child<VXTextField>(control, "_fileNameEdit")->setText(QStringLiteral("before"));
+        control->browseButton(nullptr);
+        const QString text = child<VXTextField>(control, "_fileNameEdit")->text();
+        if (!*c.chosen) {
+            EXPECT_EQ(text, u"before"); // cancelled: nothing changes
+        } else if (c.field) {
+            EXPECT_EQ(text, QString::fromUtf8(c.field)) << c.chosen;
+            EXPECT_TRUE(enabled(control, "_localOK")) << c.chosen;
+        } else {
+            EXPECT_EQ(text, u"") << c.chosen;
+            EXPECT_FALSE(enabled(control, "_localOK")) << c.chosen;
+        }
+    }
+}
+
+TEST_F(ProfileWindow, WithoutAGroupTheTableIsEmptyAndActionsDoNothing) {
+    Dialog dialog(zrktest::bundledPPD());
+    ProfileControl* control = open(dialog);
+    child<QComboBox>(control, "_profileMenu")->setCurrentIndex(-1);
+    EXPECT_EQ(control->numberOfRowsInTableView(), 0);
+    EXPECT_EQ(control->objectValueForTableColumn("filename", 0, Qt::DisplayRole).toString(), u"");
+    control->addButton(nullptr);
+    fill(control, "X.ICC", "X", 0);
+    control->profileOK(nullptr);
+    control->deleteButton(nullptr);
+    EXPECT_EQ(control->workingList(0).iNum, 5);
+}
