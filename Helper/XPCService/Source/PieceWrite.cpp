@@ -1,0 +1,114 @@
+#include "PieceWrite.h"
+
+#include "StoreFileOps.h"
+#include "StorePaths.h"
+#include "Utf8.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <optional>
+
+namespace zrk::xpc {
+
+namespace {
+
+class Fd {
+public:
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+// The temporary file's text; nothing when it is missing, not a regular file
+// of one name, too large or unreadable.
+std::optional<std::string> readPieceFile(const std::string& path) {
+    Fd file(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat info;
+    if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        info.st_nlink != 1 || static_cast<std::size_t>(info.st_size) > kMaxWrittenFileSize) {
+        return std::nullopt;
+    }
+    std::string text;
+    text.reserve(static_cast<std::size_t>(info.st_size));
+    char block[65536];
+    for (;;) {
+        const ssize_t n = ::read(file.get(), block, sizeof block);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return std::nullopt;
+        }
+        if (n == 0) {
+            return text;
+        }
+        if (text.size() + static_cast<std::size_t>(n) > kMaxWrittenFileSize) {
+            return std::nullopt;
+        }
+        text.append(block, static_cast<std::size_t>(n));
+    }
+}
+
+void syncDirectoryOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string directory = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    Fd dir(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() >= 0) {
+        ::fsync(dir.get());
+    }
+}
+
+} // namespace
+
+std::string pieceFilePath(const std::string& path) {
+    return path + std::string(kPieceFileSuffix);
+}
+
+bool appendPiece(const std::string& path, std::string_view piece) {
+    const std::string target = pieceFilePath(path);
+    if (piece.size() > kMaxWrittenFileSize) {
+        return false;
+    }
+    if (piece.starts_with(kFirstPieceStart)) {
+        return writeFileAtomically(target, piece);
+    }
+    // A piece without its beginning would make a truncated file.
+    std::optional<std::string> text = readPieceFile(target);
+    if (!text || !utf8::isValid(*text) || text->size() + piece.size() > kMaxWrittenFileSize) {
+        return false;
+    }
+    text->append(piece);
+    return writeFileAtomically(target, *text);
+}
+
+bool commitPieces(const std::string& path) {
+    const std::string source = pieceFilePath(path);
+    struct stat info;
+    if (::lstat(source.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return false;
+    }
+    if (::rename(source.c_str(), path.c_str()) != 0) {
+        return false;
+    }
+    syncDirectoryOf(path);
+    return true;
+}
+
+bool writeWholeFile(const std::string& path, std::string_view text) {
+    return text.size() <= kMaxWrittenFileSize && writeFileAtomically(path, text);
+}
+
+} // namespace zrk::xpc

@@ -1,0 +1,38 @@
+// The piecewise write of a profile file: the pieces of its XML text are
+// collected in the temporary file (the file's path followed by ".dummy") and
+// the temporary file is then renamed over the file.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace zrk::xpc {
+
+// No temporary or whole file grows beyond this; the store's readers take
+// nothing larger either.
+inline constexpr std::size_t kMaxWrittenFileSize = 16u << 20;
+
+// A piece that begins with this starts a new text: it replaces whatever an
+// interrupted earlier sequence left in the temporary file.
+inline constexpr std::string_view kFirstPieceStart = "<?xml";
+
+// The temporary file of a profile file.
+std::string pieceFilePath(const std::string& path);
+
+// Adds a piece to the temporary file of path. A first piece starts it afresh;
+// any other piece is appended to the temporary file, which must then exist
+// (a regular file, not a link) and hold UTF-8 text. The temporary file is
+// replaced atomically. False, touching nothing, when the piece cannot be
+// added or the text would exceed kMaxWrittenFileSize.
+bool appendPiece(const std::string& path, std::string_view piece);
+
+// Renames the temporary file over path (one rename, so the path always names
+// a whole file). False, keeping path as it is, when there is no temporary
+// file or the rename fails.
+bool commitPieces(const std::string& path);
+
+// Replaces the whole file (atomically, at most kMaxWrittenFileSize bytes).
+bool writeWholeFile(const std::string& path, std::string_view text);
+
+} // namespace zrk::xpc

@@ -1,0 +1,161 @@
+#include "VXmacServiceXPC.h"
+
+#include "CallerPolicy.h"
+#include "HelperMethods.h"
+#include "MibWalk.h"
+#include "PieceWrite.h"
+#include "RequestParsing.h"
+#include "StoreFileOps.h"
+#include "StorePaths.h"
+#include "XPCProtocol.h"
+
+#include <syslog.h>
+
+#include <array>
+#include <string_view>
+#include <vector>
+
+namespace zrk {
+
+namespace {
+
+using xpc::ProfileFileKind;
+
+std::string truth(bool value) {
+    return std::string(value ? helper::kReplyTrue : helper::kReplyFalse);
+}
+
+const std::string kRefused(helper::kReplyFalse);
+
+std::string walkReply(int result) {
+    return std::string(xpc::kWalkReplyPrefix) + std::to_string(result);
+}
+
+bool fitsPathLength(std::string_view value) {
+    return value.size() <= xpc::kMaxRequestPathLength;
+}
+
+// The path of a request's file URL, when it is the caller's current file.
+bool ownCurrentFileOfURL(uid_t caller, std::string_view url, std::string* path) {
+    return fitsPathLength(url) && pathFromFileURL(url, path) &&
+           xpc::callerOwnsProfileFile(caller, *path, ProfileFileKind::Current);
+}
+
+// A swap path: "NULL" is no path (""), anything else must be the caller's
+// file of the given kind.
+bool swapPath(uid_t caller, std::string_view value, ProfileFileKind kind, std::string* path) {
+    if (value == xpc::kNullValue) {
+        path->clear();
+        return true;
+    }
+    if (!fitsPathLength(value) || !xpc::callerOwnsProfileFile(caller, value, kind)) {
+        return false;
+    }
+    *path = value;
+    return true;
+}
+
+} // namespace
+
+std::string VXmacServiceXPC::vxPListIsAdminProfile_XPC(const std::string& request) const {
+    if (!fitsPathLength(request) || !xpc::callerOwnsAnyProfileFile(caller_, request)) {
+        return kRefused;
+    }
+    return truth(probeWritable(request));
+}
+
+std::string VXmacServiceXPC::vxPListSwapProfile_XPC(const std::string& request) const {
+    static constexpr std::array<std::string_view, 3> kMarkers = {
+        xpc::kMarkerSwapType, xpc::kMarkerSwapCurrent, xpc::kMarkerSwapPrevious};
+    std::vector<std::string_view> values;
+    std::string_view rest;
+    int type = 0;
+    std::string current;
+    std::string backup;
+    if (!xpc::splitMarkedValues(request, kMarkers, &values, &rest) || !rest.empty() ||
+        !xpc::parseSwapType(values[0], &type) ||
+        !swapPath(caller_, values[1], ProfileFileKind::Current, &current) ||
+        !swapPath(caller_, values[2], ProfileFileKind::Backup, &backup)) {
+        return kRefused;
+    }
+    // Failures of the file steps are not reported.
+    swapProfileFiles(type, current, backup);
+    return truth(true);
+}
+
+std::string VXmacServiceXPC::vxPListExistProfile_XPC(const std::string& request) const {
+    if (!fitsPathLength(request) || !xpc::callerOwnsAnyProfileFile(caller_, request)) {
+        return kRefused;
+    }
+    return truth(fileOpensForReading(request));
+}
+
+std::string VXmacServiceXPC::vxPListRemove_XPC(const std::string& request) const {
+    if (!fitsPathLength(request) || !xpc::callerOwnsAnyProfileFile(caller_, request)) {
+        return kRefused;
+    }
+    return truth(removeFile(request));
+}
+
+std::string VXmacServiceXPC::writeDictionaryToPlistFile_XPC(const std::string& request) const {
+    static constexpr std::array<std::string_view, 1> kMarkers = {xpc::kMarkerURL};
+    std::vector<std::string_view> values;
+    std::string_view text;
+    std::string path;
+    if (!xpc::splitMarkedValues(request, kMarkers, &values, &text) ||
+        !ownCurrentFileOfURL(caller_, values[0], &path)) {
+        return kRefused;
+    }
+    return truth(xpc::writeWholeFile(path, text));
+}
+
+std::string VXmacServiceXPC::writeDataToPlistFile_XPC(const std::string& request) const {
+    static constexpr std::array<std::string_view, 1> kMarkers = {xpc::kMarkerURL};
+    std::vector<std::string_view> values;
+    std::string_view piece;
+    std::string path;
+    if (!xpc::splitMarkedValues(request, kMarkers, &values, &piece) ||
+        !ownCurrentFileOfURL(caller_, values[0], &path)) {
+        return kRefused;
+    }
+    return truth(xpc::appendPiece(path, piece));
+}
+
+std::string VXmacServiceXPC::writeDataToPlistFileRename_XPC(const std::string& request) const {
+    std::string path;
+    if (!ownCurrentFileOfURL(caller_, request, &path)) {
+        return kRefused;
+    }
+    return truth(xpc::commitPieces(path));
+}
+
+std::string VXmacServiceXPC::mibwalk_XPC(const std::string& request) const {
+    static constexpr std::array<std::string_view, 2> kMarkers = {xpc::kMarkerModel,
+                                                                 xpc::kMarkerUser};
+    std::vector<std::string_view> values;
+    std::string_view tail;
+    std::vector<std::string> arguments;
+    StorePaths paths;
+    if (!xpc::splitMarkedValues(request, kMarkers, &values, &tail) ||
+        !xpc::splitWalkArguments(tail, &arguments) || !xpc::isAcceptableModelToken(values[0]) ||
+        !xpc::callerMayActFor(caller_, values[1]) ||
+        !formStorePaths(values[1], values[0], &paths)) {
+        return walkReply(xpc::kWalkRefused);
+    }
+    // The walk's parser may reorder the vector; it works on these copies.
+    std::vector<char*> argv;
+    argv.reserve(arguments.size() + 1);
+    for (std::string& argument : arguments) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
+    int result;
+    {
+        const StorePathScope scope(paths);
+        result = mib_walk(static_cast<int>(arguments.size()), argv.data());
+    }
+    syslog(LOG_ERR, "xpc - mibwalk_XPC - iRet=%d", result);
+    return walkReply(result);
+}
+
+} // namespace zrk
