@@ -1,0 +1,210 @@
+// The service's request handlers without the bus, and the helper's request
+// strings: hostile requests are refused without touching anything.
+#include "CallerPolicy.h"
+#include "HelperRequest.h"
+#include "InstallRoot.h"
+#include "PieceWrite.h"
+#include "ServiceTestSupport.h"
+#include "VXmacServiceXPC.h"
+
+#include <gtest/gtest.h>
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+
+namespace zrk::servicetest {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::optional<std::string> request(std::vector<std::string> argv) {
+    argv.insert(argv.begin(), "ZR-K5100Helper");
+    std::vector<const char*> args;
+    for (const std::string& a : argv) {
+        args.push_back(a.c_str());
+    }
+    args.push_back(nullptr);
+    auto built = helper::buildHelperRequest(static_cast<int>(argv.size()), args.data());
+    return built ? std::optional(built->text) : std::nullopt;
+}
+
+TEST(HelperRequest, CommandLinesBecomeRequestStrings) {
+    const struct {
+        std::vector<std::string> argv;
+        std::optional<std::string> text;
+    } cases[] = {
+        {{"mibwalk_XPC", "zrk5100", "ann", "a", "b"},
+         "zrk5100:ModelName:ENDann:USErName:ENDa:arg:b:arg:"},
+        {{"mibwalk_XPC", "zrk5100", "ann"}, "zrk5100:ModelName:ENDann:USErName:END"},
+        {{"vxPListSwapProfile_XPC", "2", "/c", "/b", "ignored"},
+         "2:ARG_iSwapType/c:ARG_cFooCurrentString/b:ARG_cFooPrevString"},
+        {{"writeDataToPlistFile_XPC", "file:///c", "<?xml"}, "file:///c:AddURL:END<?xml"},
+        {{"writeDictionaryToPlistFile_XPC", "file:///c", "t"}, "file:///c:AddURL:ENDt"},
+        {{"vxPListIsAdminProfile_XPC", "/c"}, "/c"},
+        {{"vxPListExistProfile_XPC", "/c"}, "/c"},
+        {{"vxPListRemove_XPC", "/c"}, "/c"},
+        {{"writeDataToPlistFileRename_XPC", "file:///c"}, "file:///c"},
+        {{"mibwalk_XPC", "zrk5100"}, std::nullopt},
+        {{"vxPListSwapProfile_XPC", "2", "/c"}, std::nullopt},
+        {{"writeDataToPlistFile_XPC", "file:///c"}, std::nullopt},
+        {{"vxplistexistprofile_xpc", "/c"}, std::nullopt},
+        {{"vxPListExistProfile_XPC"}, std::nullopt},
+        {{}, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(request(c.argv), c.text) << (c.argv.empty() ? "" : c.argv[0]);
+    }
+}
+
+// Requests of an ordinary caller, served in-process under a temporary root.
+class Handlers : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const passwd* nobody = ::getpwnam("nobody");
+        if (nobody == nullptr || nobody->pw_uid == 0) {
+            GTEST_SKIP() << "no unprivileged user";
+        }
+        caller = nobody->pw_uid;
+        ::setenv(kInstallRootVariable, root.path().c_str(), 1);
+        prefs = root.path() + std::string(kPreferencesDirectory);
+        fs::create_directories(prefs);
+        current = prefs + "nobody-zrk5100-profile.plist";
+        backup = prefs + "nobody-zrk5100-profile.prev.plist";
+        other = prefs + "root-zrk5100-profile.plist";
+        otherBackup = prefs + "root-zrk5100-profile.prev.plist";
+        for (const std::string& f : {current, backup, current + ".dummy", other, otherBackup,
+                                     other + ".dummy", prefs + "nobody-x-zrk5100-profile.plist"}) {
+            writeFile(f, "<?xml kept");
+        }
+    }
+    void TearDown() override { ::unsetenv(kInstallRootVariable); }
+
+    ScratchDir root;
+    uid_t caller = 0;
+    std::string prefs, current, backup, other, otherBackup;
+};
+
+using Method = std::string (VXmacServiceXPC::*)(const std::string&) const;
+
+TEST_F(Handlers, HostileRequestsAreRefusedUntouched) {
+    const std::string url = "file://" + current;
+    const std::string walkTail = "snmpwalk:arg:-v:arg:1:arg:127.0.0.1:1:arg:";
+    std::string manyArguments;
+    for (int i = 0; i < 512; ++i) {
+        manyArguments += "x:arg:";
+    }
+    const struct {
+        const char* name;
+        Method method;
+        std::string request;
+    } cases[] = {
+        {"another user's file", &VXmacServiceXPC::vxPListRemove_XPC, other},
+        {"another user's temporary file", &VXmacServiceXPC::writeDataToPlistFileRename_XPC,
+         "file://" + other},
+        {"a temporary file as the probed file", &VXmacServiceXPC::vxPListRemove_XPC,
+         current + ".dummy"},
+        {"a second slash", &VXmacServiceXPC::vxPListRemove_XPC,
+         prefs + "/nobody-zrk5100-profile.plist"},
+        {"a way round through ..", &VXmacServiceXPC::vxPListRemove_XPC,
+         prefs + "../com.ostra.printers.ZR-K5100/nobody-zrk5100-profile.plist"},
+        {"a relative path", &VXmacServiceXPC::vxPListRemove_XPC, "nobody-zrk5100-profile.plist"},
+        {"the file of user nobody-x is not nobody's", &VXmacServiceXPC::vxPListRemove_XPC,
+         prefs + "nobody-x-zrk5100-profile.plist"},
+        {"a path too long", &VXmacServiceXPC::vxPListExistProfile_XPC,
+         prefs + std::string(260, 'n') + "-zrk5100-profile.plist"},
+        {"swap without its last marker", &VXmacServiceXPC::vxPListSwapProfile_XPC,
+         "0:ARG_iSwapType" + current + ":ARG_cFooCurrentString" + backup},
+        {"swap with text after its markers", &VXmacServiceXPC::vxPListSwapProfile_XPC,
+         "1:ARG_iSwapType" + current + ":ARG_cFooCurrentString" + backup + ":ARG_cFooPrevStringx"},
+        {"swap type that is no number", &VXmacServiceXPC::vxPListSwapProfile_XPC,
+         "0x1:ARG_iSwapType" + current + ":ARG_cFooCurrentString" + backup + ":ARG_cFooPrevString"},
+        {"swap with the files the other way round", &VXmacServiceXPC::vxPListSwapProfile_XPC,
+         "1:ARG_iSwapType" + backup + ":ARG_cFooCurrentString" + current + ":ARG_cFooPrevString"},
+        {"swap with another user's backup", &VXmacServiceXPC::vxPListSwapProfile_XPC,
+         "2:ARG_iSwapType" + current + ":ARG_cFooCurrentString" + otherBackup +
+             ":ARG_cFooPrevString"},
+        {"write without its marker", &VXmacServiceXPC::writeDictionaryToPlistFile_XPC,
+         url + "<?xml new"},
+        {"write to a URL that is no file URL", &VXmacServiceXPC::writeDictionaryToPlistFile_XPC,
+         "http://" + current + ":AddURL:END<?xml new"},
+        {"write to a URL with a query", &VXmacServiceXPC::writeDataToPlistFile_XPC,
+         url + "?x:AddURL:END<?xml new"},
+        {"piece beyond the size limit", &VXmacServiceXPC::writeDataToPlistFile_XPC,
+         url + ":AddURL:END<?xml" + std::string(xpc::kMaxWrittenFileSize, ' ')},
+        {"walk without the user marker", &VXmacServiceXPC::mibwalk_XPC,
+         "zrk5100:ModelName:ENDnobody" + walkTail},
+        {"walk without arguments", &VXmacServiceXPC::mibwalk_XPC,
+         "zrk5100:ModelName:ENDnobody:USErName:END"},
+        {"walk for another user", &VXmacServiceXPC::mibwalk_XPC,
+         "zrk5100:ModelName:ENDroot:USErName:END" + walkTail},
+        {"walk with a model token that names nobody-x's file", &VXmacServiceXPC::mibwalk_XPC,
+         "x-zrk5100:ModelName:ENDnobody:USErName:END" + walkTail},
+        {"walk of more than 511 arguments", &VXmacServiceXPC::mibwalk_XPC,
+         "zrk5100:ModelName:ENDnobody:USErName:END" + manyArguments},
+    };
+    const VXmacServiceXPC service(caller);
+    const auto before = snapshot(root.path());
+    for (const auto& c : cases) {
+        const std::string reply = (service.*c.method)(c.request);
+        const bool walk = c.method == &VXmacServiceXPC::mibwalk_XPC;
+        EXPECT_EQ(reply, walk ? "iRet=-1" : "FALSE") << c.name;
+    }
+    EXPECT_EQ(snapshot(root.path()), before);
+}
+
+TEST_F(Handlers, PiecesNeverMixWithALinkedOrLeftOverFile) {
+    const VXmacServiceXPC service(caller);
+    const std::string url = "file://" + current;
+    const std::string dummy = current + ".dummy";
+    // A continuation through a link to someone else's file.
+    fs::remove(dummy);
+    fs::create_symlink(other, dummy);
+    EXPECT_EQ(service.writeDataToPlistFile_XPC(url + ":AddURL:END more"), "FALSE");
+    EXPECT_EQ(service.writeDataToPlistFileRename_XPC(url), "FALSE");
+    EXPECT_EQ(readFile(current), "<?xml kept");
+    fs::remove(dummy);
+
+    EXPECT_EQ(service.writeDataToPlistFile_XPC(url + ":AddURL:END<?xml a"), "TRUE");
+    EXPECT_EQ(service.writeDataToPlistFile_XPC(url + ":AddURL:END b"), "TRUE");
+    EXPECT_EQ(service.writeDataToPlistFileRename_XPC(url), "TRUE");
+    EXPECT_EQ(readFile(current), "<?xml a b");
+    // Root acts for any user.
+    EXPECT_EQ(VXmacServiceXPC(0).vxPListExistProfile_XPC(other), "TRUE");
+}
+
+TEST(CallerPolicy, ProfileFilePathsAreRecognisedInOneSpellingOnly) {
+    ScratchDir root;
+    ::setenv(kInstallRootVariable, root.path().c_str(), 1);
+    const std::string prefs = root.path() + std::string(kPreferencesDirectory);
+    const struct {
+        std::string path;
+        bool recognised;
+        const char* user;
+    } cases[] = {
+        {prefs + "ann-zrk5100-profile.plist", true, "ann"},
+        {prefs + "ann-b-zrk5100-profile.prev.plist", true, "ann-b"},
+        {prefs + "ann-zrk5100-profile.spool.plist", false, ""},
+        {prefs + "ann-zrk5100-profile.plist.dummy", false, ""},
+        {prefs + "-zrk5100-profile.plist", false, ""},
+        {prefs + "zrk5100-profile.plist", false, ""},
+        {prefs + "..-zrk5100-profile.plist", false, ""},
+        {prefs + "ann-zrk.5100-profile.plist", false, ""},
+        {"/Library/Printers/Ostra/Preferences/com.ostra.printers.ZR-K5100/"
+         "ann-zrk5100-profile.plist",
+         false, ""},
+    };
+    for (const auto& c : cases) {
+        xpc::ProfileFileName name;
+        EXPECT_EQ(xpc::parseProfileFilePath(c.path, &name), c.recognised) << c.path;
+        if (c.recognised) {
+            EXPECT_EQ(name.user, c.user);
+        }
+    }
+    ::unsetenv(kInstallRootVariable);
+}
+
+} // namespace
+} // namespace zrk::servicetest

@@ -1,0 +1,310 @@
+#include "ServiceTestSupport.h"
+
+#include "InstallRoot.h"
+#include "XPCProtocol.h"
+
+#include <sdbus-c++/sdbus-c++.h>
+
+#include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+namespace zrk::servicetest {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr const char* kBusAddressVariable = "DBUS_SYSTEM_BUS_ADDRESS";
+constexpr const char* kDbusDaemon = "/usr/bin/dbus-daemon";
+
+// Starts a program whose standard output goes into a pipe; the child dies
+// with this process. `prepare` runs in the child before exec.
+template <typename Prepare>
+pid_t startChild(const std::vector<std::string>& argv, int* readEnd, int stderrFd,
+                 Prepare prepare) {
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) {
+        throw std::runtime_error("pipe failed");
+    }
+    std::vector<char*> args;
+    for (const std::string& a : argv) {
+        args.push_back(const_cast<char*>(a.c_str()));
+    }
+    args.push_back(nullptr);
+    const pid_t parent = ::getpid();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent || ::dup2(fds[1], STDOUT_FILENO) < 0 ||
+            (stderrFd >= 0 && ::dup2(stderrFd, STDERR_FILENO) < 0) || !prepare()) {
+            ::_exit(127);
+        }
+        ::execv(args[0], args.data());
+        ::_exit(127);
+    }
+    ::close(fds[1]);
+    if (pid < 0) {
+        ::close(fds[0]);
+        throw std::runtime_error("fork failed");
+    }
+    *readEnd = fds[0];
+    return pid;
+}
+
+std::string readAll(int fd) {
+    std::string out;
+    char buffer[4096];
+    ssize_t n;
+    while ((n = ::read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)) {
+        if (n > 0) {
+            out.append(buffer, static_cast<std::size_t>(n));
+        }
+    }
+    return out;
+}
+
+bool processGone(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text;
+    std::getline(stat, text);
+    const std::size_t paren = text.rfind(')');
+    // Gone, or a zombie nobody reaps any more.
+    return !stat || paren == std::string::npos || paren + 2 >= text.size() ||
+           text[paren + 2] == 'Z';
+}
+
+std::string busConfig(const std::string& busDir, const std::string& socket) {
+    std::string ownRule;
+    if (::geteuid() != 0) {
+        // The service runs as the test's user here, not as root.
+        const passwd* me = ::getpwuid(::geteuid());
+        ownRule = std::string("<policy user=\"") + (me ? me->pw_name : "") + "\"><allow own=\"" +
+                  xpc::kServiceName + "\"/></policy>\n";
+    }
+    return "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
+           " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+           "<busconfig>\n<type>session</type>\n"
+           "<listen>unix:path=" +
+           socket + "</listen>\n<auth>EXTERNAL</auth>\n<servicedir>" + busDir +
+           "/services</servicedir>\n"
+           "<policy context=\"default\">\n"
+           "<allow user=\"*\"/><deny own=\"*\"/><deny send_type=\"method_call\"/>\n"
+           "<allow send_type=\"signal\"/>\n"
+           "<allow send_requested_reply=\"true\" send_type=\"method_return\"/>\n"
+           "<allow send_requested_reply=\"true\" send_type=\"error\"/>\n"
+           "<allow receive_type=\"method_call\"/><allow receive_type=\"method_return\"/>\n"
+           "<allow receive_type=\"error\"/><allow receive_type=\"signal\"/>\n"
+           "<allow send_destination=\"org.freedesktop.DBus\" "
+           "send_interface=\"org.freedesktop.DBus\"/>\n"
+           "</policy>\n<include>" ZRK_SOURCE_DIR
+           "/Helper/XPCService/dbus/system.d/com.ostra.ZR-K5100.conf</include>\n" +
+           ownRule + "</busconfig>\n";
+}
+
+} // namespace
+
+ScratchDir::ScratchDir(bool openToEveryone) {
+    std::string pattern = (fs::temp_directory_path() / "zrk-service-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("mkdtemp failed");
+    }
+    path_ = pattern;
+    if (openToEveryone) {
+        ::chmod(path_.c_str(), 0755);
+    }
+}
+
+ScratchDir::~ScratchDir() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+}
+
+PrivateBus::PrivateBus(std::chrono::seconds serviceIdleExit) : busDir_(true) {
+    const std::string socket = busDir_.path() + "/bus";
+    address_ = "unix:path=" + socket;
+    fs::create_directories(preferences());
+    fs::create_directories(busDir_.path() + "/services");
+    writeFile(busDir_.path() + "/bus.conf", busConfig(busDir_.path(), socket));
+
+    // The installed activation file, with Exec pointed at the built service.
+    std::string activation = readFile(ZRK_SOURCE_DIR "/Helper/XPCService/dbus/system-services/"
+                                                     "com.ostra.ZR-K5100.service.in");
+    const std::string exec = std::string("/usr/bin/env ") + kInstallRootVariable + "=" +
+                             root_.path() + " " + kBusAddressVariable + "=" + address_ + " " +
+                             ZRK_PROFILE_SERVICE + " --idle-exit " +
+                             std::to_string(serviceIdleExit.count());
+    const std::string placeholder = "@ZRK_SERVICE_EXEC@";
+    activation.replace(activation.find(placeholder), placeholder.size(), exec);
+    writeFile(busDir_.path() + "/services/com.ostra.ZR-K5100.service", activation);
+
+    const int log = ::open((busDir_.path() + "/daemon.log").c_str(),
+                           O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    int fd = -1;
+    daemon_ = startChild({kDbusDaemon, "--config-file=" + busDir_.path() + "/bus.conf", "--nofork",
+                          "--print-address=1"},
+                         &fd, log, [] { return true; });
+    ::close(log);
+    // The address line says the daemon listens.
+    std::string line;
+    for (char c; ::read(fd, &c, 1) == 1 && c != '\n';) {
+        line += c;
+    }
+    ::close(fd);
+    if (line.empty()) {
+        ::kill(daemon_, SIGKILL);
+        ::waitpid(daemon_, nullptr, 0);
+        throw std::runtime_error("the private dbus-daemon did not start");
+    }
+    if (const char* old = std::getenv(kBusAddressVariable)) {
+        previousAddress_ = old;
+    }
+    ::setenv(kBusAddressVariable, address_.c_str(), 1);
+}
+
+PrivateBus::~PrivateBus() {
+    const std::optional<pid_t> service = servicePid();
+    ::kill(daemon_, SIGTERM);
+    ::waitpid(daemon_, nullptr, 0);
+    // Without its bus the service ends by itself.
+    for (auto waited = 0ms; service && !processGone(*service); waited += 20ms) {
+        if (waited > 5s) {
+            ADD_FAILURE() << "the service did not end with its bus";
+            ::kill(*service, SIGKILL);
+            break;
+        }
+        std::this_thread::sleep_for(20ms);
+    }
+    if (previousAddress_) {
+        ::setenv(kBusAddressVariable, previousAddress_->c_str(), 1);
+    } else {
+        ::unsetenv(kBusAddressVariable);
+    }
+    const std::string log = readFile(busDir_.path() + "/daemon.log");
+    for (const char* report : {"Sanitizer", "runtime error"}) {
+        EXPECT_EQ(log.find(report), std::string::npos) << "bus and service log:\n" << log;
+    }
+}
+
+std::string PrivateBus::preferences() const {
+    return root_.path() + std::string(kPreferencesDirectory);
+}
+
+namespace {
+
+std::unique_ptr<sdbus::IProxy> busDriver(sdbus::IConnection& connection) {
+    return sdbus::createProxy(connection, "org.freedesktop.DBus", "/org/freedesktop/DBus");
+}
+
+} // namespace
+
+bool PrivateBus::serviceRunning() const {
+    auto connection = sdbus::createSessionBusConnectionWithAddress(address_);
+    bool owned = false;
+    busDriver(*connection)
+        ->callMethod("NameHasOwner")
+        .onInterface("org.freedesktop.DBus")
+        .withArguments(std::string(xpc::kServiceName))
+        .storeResultsTo(owned);
+    return owned;
+}
+
+std::optional<pid_t> PrivateBus::servicePid() const {
+    try {
+        auto connection = sdbus::createSessionBusConnectionWithAddress(address_);
+        uint32_t pid = 0;
+        busDriver(*connection)
+            ->callMethod("GetConnectionUnixProcessID")
+            .onInterface("org.freedesktop.DBus")
+            .withArguments(std::string(xpc::kServiceName))
+            .storeResultsTo(pid);
+        return static_cast<pid_t>(pid);
+    } catch (const sdbus::Error&) {
+        return std::nullopt; // not running
+    }
+}
+
+std::optional<Caller> unprivilegedCaller() {
+    if (::geteuid() != 0) {
+        const passwd* me = ::getpwuid(::geteuid());
+        return me ? std::optional<Caller>(Caller{std::nullopt, me->pw_name}) : std::nullopt;
+    }
+    const passwd* nobody = ::getpwnam("nobody");
+    if (nobody == nullptr || nobody->pw_uid == 0) {
+        return std::nullopt;
+    }
+    return Caller{nobody->pw_uid, "nobody"};
+}
+
+HelperResult runHelper(const std::vector<std::string>& arguments, const Caller& caller) {
+    std::vector<std::string> argv = {ZRK_HELPER};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    gid_t gid = 0;
+    if (caller.switchTo) {
+        const passwd* user = ::getpwuid(*caller.switchTo);
+        if (user == nullptr) {
+            throw std::runtime_error("no such user");
+        }
+        gid = user->pw_gid;
+    }
+    int fd = -1;
+    const pid_t pid = startChild(argv, &fd, -1, [&caller, gid] {
+        return !caller.switchTo || (::setgroups(0, nullptr) == 0 && ::setgid(gid) == 0 &&
+                                    ::setuid(*caller.switchTo) == 0);
+    });
+    HelperResult result;
+    result.output = readAll(fd);
+    ::close(fd);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+std::map<std::string, std::string> snapshot(const std::string& folder) {
+    std::map<std::string, std::string> entries;
+    for (const auto& e : fs::recursive_directory_iterator(folder)) {
+        const std::string name = fs::relative(e.path(), folder).string();
+        if (e.is_symlink()) {
+            entries[name] = "<link>" + fs::read_symlink(e.path()).string();
+        } else if (e.is_directory()) {
+            entries[name] = "<dir>";
+        } else {
+            entries[name] = readFile(e.path().string());
+        }
+    }
+    return entries;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void writeFile(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+bool exists(const std::string& path) {
+    struct stat info;
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+} // namespace zrk::servicetest
