@@ -89,32 +89,23 @@ bool processGone(pid_t pid) {
            text[paren + 2] == 'Z';
 }
 
+void replace(std::string& text, const std::string& placeholder, const std::string& value) {
+    text.replace(text.find(placeholder), placeholder.size(), value);
+}
+
 std::string busConfig(const std::string& busDir, const std::string& socket) {
-    std::string ownRule;
-    if (::geteuid() != 0) {
-        // The service runs as the test's user here, not as root.
-        const passwd* me = ::getpwuid(::geteuid());
-        ownRule = std::string("<policy user=\"") + (me ? me->pw_name : "") + "\"><allow own=\"" +
-                  xpc::kServiceName + "\"/></policy>\n";
+    std::string config = readFile(ZRK_SOURCE_DIR "/tests/Service/fixtures/private-bus.conf.in");
+    replace(config, "@SOCKET@", socket);
+    replace(config, "@SERVICEDIR@", busDir + "/services");
+    replace(config, "@POLICY@",
+            ZRK_SOURCE_DIR "/Helper/XPCService/dbus/system.d/com.ostra.ZR-K5100.conf");
+    std::string owner;
+    if (const passwd* me = ::getpwuid(::geteuid()); me != nullptr && ::geteuid() != 0) {
+        owner = std::string("<policy user=\"") + me->pw_name + "\"><allow own=\"" +
+                xpc::kServiceName + "\"/></policy>";
     }
-    return "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
-           " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-           "<busconfig>\n<type>session</type>\n"
-           "<listen>unix:path=" +
-           socket + "</listen>\n<auth>EXTERNAL</auth>\n<servicedir>" + busDir +
-           "/services</servicedir>\n"
-           "<policy context=\"default\">\n"
-           "<allow user=\"*\"/><deny own=\"*\"/><deny send_type=\"method_call\"/>\n"
-           "<allow send_type=\"signal\"/>\n"
-           "<allow send_requested_reply=\"true\" send_type=\"method_return\"/>\n"
-           "<allow send_requested_reply=\"true\" send_type=\"error\"/>\n"
-           "<allow receive_type=\"method_call\"/><allow receive_type=\"method_return\"/>\n"
-           "<allow receive_type=\"error\"/><allow receive_type=\"signal\"/>\n"
-           "<allow send_destination=\"org.freedesktop.DBus\" "
-           "send_interface=\"org.freedesktop.DBus\"/>\n"
-           "</policy>\n<include>" ZRK_SOURCE_DIR
-           "/Helper/XPCService/dbus/system.d/com.ostra.ZR-K5100.conf</include>\n" +
-           ownRule + "</busconfig>\n";
+    replace(config, "@OWNER@", owner);
+    return config;
 }
 
 } // namespace
@@ -149,8 +140,7 @@ PrivateBus::PrivateBus(std::chrono::seconds serviceIdleExit) : busDir_(true) {
                              root_.path() + " " + kBusAddressVariable + "=" + address_ + " " +
                              ZRK_PROFILE_SERVICE + " --idle-exit " +
                              std::to_string(serviceIdleExit.count());
-    const std::string placeholder = "@ZRK_SERVICE_EXEC@";
-    activation.replace(activation.find(placeholder), placeholder.size(), exec);
+    replace(activation, "@ZRK_SERVICE_EXEC@", exec);
     writeFile(busDir_.path() + "/services/com.ostra.ZR-K5100.service", activation);
 
     const int log = ::open((busDir_.path() + "/daemon.log").c_str(),
