@@ -122,6 +122,7 @@ const FileCase kFileCases[] = {
     {"another user's file to write", {{"other", "theirs"}}, {kWhole, "{otherUrl}", "<?xml mine"},
      "FALSE", {}, true},
     {"an over-long path", {}, {kProbe, "{long}"}, "FALSE", {}, true},
+    {"a value that is not UTF-8", {}, {kProbe, "/\xFF"}, "", {}, true},
     {"a walk request without arguments lacks its marker", {}, {"mibwalk_XPC", "zrk5100", "{login}"},
      "iRet=-1", {}, true},
 };

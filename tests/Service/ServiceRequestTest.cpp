@@ -155,22 +155,27 @@ TEST_F(Handlers, HostileRequestsAreRefusedUntouched) {
     EXPECT_EQ(snapshot(root.path()), before);
 }
 
-TEST_F(Handlers, PiecesNeverMixWithALinkedOrLeftOverFile) {
+TEST_F(Handlers, LinksInPlaceOfProfileFilesAreNotFollowed) {
     const VXmacServiceXPC service(caller);
     const std::string url = "file://" + current;
     const std::string dummy = current + ".dummy";
-    // A continuation through a link to someone else's file.
+    writeFile(other, "<?xml theirs");
     fs::remove(dummy);
     fs::create_symlink(other, dummy);
     EXPECT_EQ(service.writeDataToPlistFile_XPC(url + ":AddURL:END more"), "FALSE");
     EXPECT_EQ(service.writeDataToPlistFileRename_XPC(url), "FALSE");
-    EXPECT_EQ(readFile(current), "<?xml kept");
-    fs::remove(dummy);
-
-    EXPECT_EQ(service.writeDataToPlistFile_XPC(url + ":AddURL:END<?xml a"), "TRUE");
-    EXPECT_EQ(service.writeDataToPlistFile_XPC(url + ":AddURL:END b"), "TRUE");
-    EXPECT_EQ(service.writeDataToPlistFileRename_XPC(url), "TRUE");
-    EXPECT_EQ(readFile(current), "<?xml a b");
+    fs::remove(current);
+    fs::create_symlink(other, current);
+    EXPECT_EQ(service.vxPListSwapProfile_XPC("2:ARG_iSwapType" + current +
+                                             ":ARG_cFooCurrentString" + backup +
+                                             ":ARG_cFooPrevString"),
+              "FALSE");
+    EXPECT_EQ(service.mibwalk_XPC("zrk5100:ModelName:ENDnobody:USErName:ENDsnmpwalk:arg:"
+                                  "127.0.0.1:1:arg:"),
+              "iRet=-1");
+    EXPECT_EQ(readFile(backup), "<?xml kept");
+    EXPECT_EQ(readFile(other), "<?xml theirs");
+    EXPECT_TRUE(fs::is_symlink(current));
     // Root acts for any user.
     EXPECT_EQ(VXmacServiceXPC(0).vxPListExistProfile_XPC(other), "TRUE");
 }

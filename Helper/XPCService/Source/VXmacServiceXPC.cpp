@@ -9,7 +9,10 @@
 #include "StorePaths.h"
 #include "XPCProtocol.h"
 
+#include <sys/stat.h>
 #include <syslog.h>
+
+#include <cerrno>
 
 #include <array>
 #include <string_view>
@@ -55,6 +58,17 @@ bool swapPath(uid_t caller, std::string_view value, ProfileFileKind kind, std::s
     return true;
 }
 
+// A profile file that is there must be a plain file: the backup and the
+// walk's merge read the current file, and reading through a link planted in
+// its place would copy someone else's file into the caller's.
+bool plainOrMissing(const std::string& path) {
+    struct stat info;
+    if (path.empty() || ::lstat(path.c_str(), &info) != 0) {
+        return path.empty() || errno == ENOENT;
+    }
+    return S_ISREG(info.st_mode);
+}
+
 } // namespace
 
 std::string VXmacServiceXPC::vxPListIsAdminProfile_XPC(const std::string& request) const {
@@ -75,7 +89,8 @@ std::string VXmacServiceXPC::vxPListSwapProfile_XPC(const std::string& request) 
     if (!xpc::splitMarkedValues(request, kMarkers, &values, &rest) || !rest.empty() ||
         !xpc::parseSwapType(values[0], &type) ||
         !swapPath(caller_, values[1], ProfileFileKind::Current, &current) ||
-        !swapPath(caller_, values[2], ProfileFileKind::Backup, &backup)) {
+        !swapPath(caller_, values[2], ProfileFileKind::Backup, &backup) ||
+        !plainOrMissing(current) || !plainOrMissing(backup)) {
         return kRefused;
     }
     // Failures of the file steps are not reported.
@@ -139,7 +154,8 @@ std::string VXmacServiceXPC::mibwalk_XPC(const std::string& request) const {
     if (!xpc::splitMarkedValues(request, kMarkers, &values, &tail) ||
         !xpc::splitWalkArguments(tail, &arguments) || !xpc::isAcceptableModelToken(values[0]) ||
         !xpc::callerMayActFor(caller_, values[1]) ||
-        !formStorePaths(values[1], values[0], &paths)) {
+        !formStorePaths(values[1], values[0], &paths) || !plainOrMissing(paths.current) ||
+        !plainOrMissing(paths.backup)) {
         return walkReply(xpc::kWalkRefused);
     }
     // The walk's parser may reorder the vector; it works on these copies.
