@@ -83,15 +83,16 @@ void AdvancedColorOptions::getSummaryItemAccodingQuickColor(int32_t q, int32_t e
 
 void AdvancedColorOptions::downloadManagerButton(QObject*) {
     char path[kDownloadManagerPathSize] = {};
-    const std::string resolved = zrk::resolveInstallPath(zrk::kDownloadManagerPath);
-    // A path that does not fit is not cut short into another path.
-    if (resolved.size() >= sizeof path)
+    // A written path that does not fit is refused, never cut short into another.
+    if (zrk::kDownloadManagerPath.size() >= sizeof path)
         return;
-    std::strncat(path, resolved.c_str(), sizeof path - 1);
+    std::memcpy(path, zrk::kDownloadManagerPath.data(), zrk::kDownloadManagerPath.size());
+    const std::string resolved = zrk::resolveInstallPath(path);
     struct stat info {};
-    if (::stat(path, &info) != 0 || !S_ISREG(info.st_mode) || ::access(path, X_OK) != 0)
+    if (::stat(resolved.c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        ::access(resolved.c_str(), X_OK) != 0)
         return;
-    QProcess::startDetached(QString::fromUtf8(path), {});
+    QProcess::startDetached(QString::fromStdString(resolved), {});
 }
 
 } // namespace PDE

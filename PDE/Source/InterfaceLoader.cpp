@@ -116,6 +116,11 @@ void wireActions(QWidget* root, QObject* owner) {
 
 std::unique_ptr<QWidget> InterfaceLoader::load(const QString& path, QObject* owner,
                                                QString* error) {
+    if (path.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("the bundle has no such interface file");
+        return nullptr;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)

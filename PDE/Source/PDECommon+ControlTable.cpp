@@ -18,6 +18,9 @@ namespace PDE {
 const char kEmptyString[] = "";
 
 namespace {
+// The plug-in's own copy of its bundle: the host's object may go away with
+// the host while the library (and this reference) stays loaded.
+std::unique_ptr<PrintHost::Bundle> gBundleOwner;
 PrintHost::Bundle* gBundle = nullptr;
 
 // The tab view's tabs are labelled from these keys, in this order; later tabs
@@ -30,7 +33,10 @@ PrintHost::Bundle* PDECommon::bundle() {
 }
 
 void PDECommon::setBundle(PrintHost::Bundle* bundle) {
-    gBundle = bundle;
+    if (gBundle || !bundle)
+        return;
+    gBundleOwner = PrintHost::Bundle::open(bundle->bundlePath(), nullptr);
+    gBundle = gBundleOwner.get();
 }
 
 QString PDECommon::localizedString(const char* key) {

@@ -42,7 +42,7 @@ std::unique_ptr<ProfileList> readGroup(int32_t group) {
 const ProfileEntry* offeredEntry(const ProfileList& list, int k) {
     int seen = 0;
     for (int32_t slot = 0; slot < list.iNum && slot < kMaxProfileEntries; ++slot) {
-        if (isOfferedInMenu(list.litem[slot].iInMenu) && ++seen == k)
+        if (isListedInMenu(list.litem[slot]) && ++seen == k)
             return &list.litem[slot];
     }
     return nullptr;
@@ -61,6 +61,10 @@ std::optional<int32_t> profileGroupForList(uint16_t profileList) {
     default:
         return std::nullopt;
     }
+}
+
+bool isListedInMenu(const ProfileEntry& entry) {
+    return isOfferedInMenu(entry.iInMenu) && menuTitleOfEntry(entry).has_value();
 }
 
 bool isOfferedInMenu(int32_t inMenu) {
@@ -130,10 +134,8 @@ int PDECommon::commonAddMenuFromProfilePlist(const ControlTableEntry* table) {
             continue;
         const ProfileList& list = *groups[*group];
         for (int32_t slot = 0; slot < list.iNum && slot < kMaxProfileEntries; ++slot) {
-            if (!isOfferedInMenu(list.litem[slot].iInMenu))
-                continue;
-            if (const std::optional<QString> title = menuTitleOfEntry(list.litem[slot]))
-                menu->addItem(*title);
+            if (isListedInMenu(list.litem[slot]))
+                menu->addItem(*menuTitleOfEntry(list.litem[slot]));
         }
     }
     return 0;
@@ -182,7 +184,7 @@ int16_t PDECommon::commonGetTicketAddedProfile(const ControlTableEntry* row, pli
     int16_t position = 0;
     for (int32_t slot = 0; slot < list->iNum && slot < kMaxProfileEntries; ++slot) {
         const ProfileEntry& entry = list->litem[slot];
-        if (!isOfferedInMenu(entry.iInMenu))
+        if (!isListedInMenu(entry))
             continue;
         ++position;
         const QByteArray entryPath = printerPathOfEntry(entry);

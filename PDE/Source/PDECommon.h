@@ -42,8 +42,8 @@ inline constexpr const char* kProductKey = "zrk5100";
 
 class PDECommon {
 public:
-    // The plug-in's bundle: set once by the principal object, kept for the
-    // life of the process.
+    // The plug-in's bundle: set once (a copy of the first bundle handed in)
+    // and kept for the life of the process; later calls change nothing.
     static PrintHost::Bundle* bundle();
     static void setBundle(PrintHost::Bundle* bundle);
     // The bundle's localized string for an ASCII key; null when there is none.

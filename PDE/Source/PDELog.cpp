@@ -13,19 +13,26 @@ namespace PDE {
 
 namespace {
 
-// "%@" becomes "%s"; "%%" stays a literal percent sign.
+// "%@" (with any flags, width or precision) becomes the same "%s"; every
+// other conversion is copied as it stands.
 std::string objectPlaceholdersToStrings(const char* format) {
     std::string out;
     for (const char* p = format; *p; ++p) {
-        if (*p == '%' && p[1] == '%') {
-            out += "%%";
-            ++p;
-        } else if (*p == '%' && p[1] == '@') {
-            out += "%s";
-            ++p;
-        } else {
-            out += *p;
+        out += *p;
+        if (*p != '%')
+            continue;
+        std::string flags;
+        std::string lengthModifiers;
+        for (++p; *p && std::strchr("-+ #0123456789.*'", *p); ++p)
+            flags += *p;
+        for (; *p && std::strchr("hlLqjzt", *p); ++p)
+            lengthModifiers += *p;
+        if (!*p) {
+            out += flags + lengthModifiers;
+            break;
         }
+        // A string takes no length modifier.
+        out += *p == '@' ? flags + 's' : flags + lengthModifiers + *p;
     }
     return out;
 }

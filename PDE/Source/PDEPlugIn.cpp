@@ -6,9 +6,7 @@
 namespace PDE {
 
 bool PDEPlugIn::initWithBundle(PrintHost::Bundle* bundle) {
-    // The first bundle handed in is kept for the life of the process.
-    if (!PDECommon::bundle())
-        PDECommon::setBundle(bundle);
+    PDECommon::setBundle(bundle);
     return true;
 }
 

@@ -102,7 +102,9 @@ ProfileControl::ProfileControl(QObject* parent)
 
 ProfileControl::~ProfileControl() = default;
 
-QDialog* ProfileControl::window() const { return _profileManagementWindow; }
+QDialog* ProfileControl::window() const {
+    return _profileManagementWindow;
+}
 
 void ProfileControl::awakeFromInterface(QWidget* root) {
     onAdvancedView = root->findChild<AdvancedColorOptions*>(QStringLiteral("onAdvancedView"));

@@ -19,6 +19,11 @@ std::optional<int32_t> profileGroupForList(uint16_t profileList);
 // States offered in the menus: shown device entries and shown user entries.
 bool isOfferedInMenu(int32_t inMenu);
 
+// An entry the menus list: offered, and with a title that can be formed. The
+// menus, the recorded choice and reading it back all count these alone, so a
+// menu position always names the same entry.
+bool isListedInMenu(const ProfileEntry& entry);
+
 // The entry's path on the printer; empty for a location other than disk or card.
 QByteArray printerPathOfEntry(const ProfileEntry& entry);
 

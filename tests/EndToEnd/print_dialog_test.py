@@ -4,6 +4,7 @@ import json
 import os
 import plistlib
 import pwd
+import shutil
 import stat
 import subprocess
 import tempfile
@@ -168,6 +169,20 @@ class MainPane(PrintDialogCase):
             with self.subTest(ppd=os.path.basename(ppd)):
                 self.assertIn(title, self.controls(ppd=ppd)[keyword]["items"])
 
+    def test_a_bundle_without_its_interface_file_shows_no_panel(self):
+        bundle = os.path.join(self.root, "ColorOptionsPlugin.plugin")
+        shutil.copytree(PLUGIN_DIR, bundle)
+        os.remove(os.path.join(bundle, "Resources", "PDEMain.ui"))
+        command = [PRINT_DIALOG, "--headless", "--ppd", BUNDLED_PPD, "--plugin", bundle]
+        summary = subprocess.run(command + ["--summary"], env=self.env, capture_output=True,
+                                 text=True, timeout=120)
+        self.assertEqual(summary.returncode, 0, summary.stderr)
+        self.assertEqual(json.loads(summary.stdout), {"Summary Display Order": []})
+        state = subprocess.run(command + ["--state"], env=self.env, capture_output=True,
+                               text=True, timeout=120)
+        self.assertNotEqual(state.returncode, 0)
+        self.assertIn("no view", state.stderr)
+
     def test_a_ticket_that_is_not_a_property_list_is_left_alone(self):
         with open(self.ticket, "w") as f:
             f.write("not a property list")
@@ -276,6 +291,17 @@ class PrivilegedRequests(PrintDialogCase):
             esac
             """))
         return log
+
+    def test_showing_the_panel_probes_the_store_and_backs_up_first(self):
+        log = self.stand_in("TRUE")
+        self.run_dialog("--summary", "--device-uri", "usb://Ostra/ZR-K5100")
+        with open(log) as f:
+            calls = f.read().splitlines()
+        # One probe when the advanced pane's table is built, one when the view
+        # is requested, then the backup before the (skipped) walk.
+        self.assertEqual([c.split()[0] for c in calls],
+                         ["vxPListIsAdminProfile_XPC", "vxPListIsAdminProfile_XPC",
+                          "vxPListIsAdminProfile_XPC", "vxPListSwapProfile_XPC"])
 
     def test_management_button_follows_the_probe(self):
         for reply, enabled in (("TRUE", True), ("FALSE", False)):

@@ -36,6 +36,14 @@ TEST(Log, MyLogWritesUnconvertibleCharactersAsQuestionMarks) {
     std::fclose(stream);
     std::setlocale(LC_CTYPE, previous.c_str());
     EXPECT_STREQ(buffer, "Gr??e 42 ok\n");
+
+    // An object placeholder keeps its width and flags and takes no length modifier.
+    char padded[64] = {};
+    FILE* second = fmemopen(padded, sizeof padded, "w");
+    ASSERT_NE(second, nullptr);
+    MyLog(second, "[%-5@][%5@][%l@][%%@]", "ab", "cd", "ef");
+    std::fclose(second);
+    EXPECT_STREQ(padded, "[ab   ][   cd][ef][%@]");
 }
 
 TEST(Log, TraceLinesCarryTheObjectAndTheFormattedMessage) {

@@ -70,6 +70,10 @@ void openSharedBundle() {
     gPrincipal.initWithBundle(gBundle.get());
 }
 
+PrintHost::Bundle* sharedBundle() {
+    return gBundle.get();
+}
+
 PPDPtr openPPD(const std::string& path) {
     PPDPtr ppd(ppdOpenFile(path.c_str()));
     if (ppd)

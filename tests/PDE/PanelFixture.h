@@ -23,6 +23,8 @@ std::string sourcePath(const std::string& relative);
 std::string bundledPPD();
 // Opens the bundle in the build tree and hands it to the plug-in (once).
 void openSharedBundle();
+// The bundle object the tests handed to the plug-in.
+PrintHost::Bundle* sharedBundle();
 
 struct PPDCloser {
     void operator()(ppd_file_t* ppd) const { ppdClose(ppd); }

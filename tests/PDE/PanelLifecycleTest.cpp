@@ -3,6 +3,7 @@
 #include "PanelFixture.h"
 
 #include <AdvancedColorOptions.h>
+#include <Bundle.h>
 #include <ColorOptions.h>
 #include <PDEPlugIn.h>
 #include <PainChangeController.h>
@@ -23,6 +24,22 @@ TEST(PlugIn, AnswersOnlyThePrintDialogType) {
     ASSERT_EQ(panels->size(), 1u);
     EXPECT_EQ(panels->front()->panelName(), u"Color Options");
     EXPECT_TRUE(panels->front()->panelKind().startsWith(u"com.ostra."));
+}
+
+TEST(PlugIn, KeepsACopyOfItsBundleForTheLifeOfTheProcess) {
+    PrintHost::Bundle* handedIn = zrktest::sharedBundle();
+    ASSERT_NE(PDECommon::bundle(), nullptr);
+    EXPECT_NE(PDECommon::bundle(), handedIn);
+    EXPECT_EQ(PDECommon::bundle()->bundlePath(), handedIn->bundlePath());
+    // A later bundle changes nothing.
+    PDEPlugIn another;
+    std::unique_ptr<PrintHost::Bundle> other =
+        PrintHost::Bundle::open(handedIn->bundlePath(), nullptr);
+    PrintHost::Bundle* kept = PDECommon::bundle();
+    another.initWithBundle(other.get());
+    other.reset();
+    EXPECT_EQ(PDECommon::bundle(), kept);
+    EXPECT_EQ(PDECommon::localizedString("Disk"), u"Disk");
 }
 
 TEST(Panel, LoadsOnceAndAnswersEveryEntryPoint) {
@@ -67,6 +84,32 @@ TEST(Panel, SwitchingPanesKeepsValuesAndWillShowReturnsToTheMainPane) {
     EXPECT_TRUE(advanced->isHidden());
     EXPECT_EQ(dialog.popUp("menu_Brightness")->currentIndex(), 1);
     EXPECT_EQ(dialog.popUp("menu_QuickColor")->currentIndex(), 3);
+}
+
+TEST(Panel, PaneBoundsStartAtTheOrigin) {
+    Dialog dialog(zrktest::bundledPPD());
+    dialog.panel().panelView();
+    ColorOptions* color = dialog.panel().paneController()->colorView();
+    color->setViewBounds(QRect(40, 30, 320, 200));
+    EXPECT_EQ(color->rect(), QRect(0, 0, 320, 200));
+}
+
+TEST(Panel, QuickColorAndEconoModeAsTheAdvancedPaneReadsThem) {
+    Dialog dialog(zrktest::bundledPPD());
+    dialog.panel().restoreValuesAndReturnError(nullptr);
+    ColorOptions* color = dialog.panel().paneController()->colorView();
+    EXPECT_EQ(color->getEconoModeValue(), 0);
+    dialog.tick("check_EconomyPrint", true);
+    EXPECT_EQ(color->getEconoModeValue(), 1);
+    dialog.choose("menu_QuickColor", 2);
+    EXPECT_EQ(color->getQuickColorValue(), 2);
+    // No selection: no preset and no advanced button.
+    dialog.choose("menu_QuickColor", -1);
+    EXPECT_EQ(color->getQuickColorValue(), -1);
+    EXPECT_FALSE(dialog.control("button_AdvanceColorOptions")->isEnabled());
+    const QStringList order =
+        dialog.panel().summaryInfo().value("Summary Display Order").toStringList();
+    EXPECT_EQ(order.size(), 7); // Quick Color has no text; no advanced items
 }
 
 TEST(Panel, CollectingTablesClearsTheSpareSlots) {
@@ -139,6 +182,33 @@ TEST(QuickColor, PresetsAndEconoModeSetTheEdgeEnhancements) {
         EXPECT_EQ(dialog.topLevelString("VXGraphicsEdgeEnhance"), c.graphics ? "On" : "Off");
         EXPECT_EQ(dialog.topLevelString("VXImageRGBSource"), "sRGB");
     }
+}
+
+TEST(QuickColor, EveryPresetSummarisesAllTwentyOneItems) {
+    for (int q = 0; q < 3; ++q) {
+        for (bool econo : {false, true}) {
+            Dialog dialog(zrktest::bundledPPD());
+            dialog.panel().restoreValuesAndReturnError(nullptr);
+            dialog.choose("menu_QuickColor", q);
+            dialog.tick("check_EconomyPrint", econo);
+            const QVariantMap summary = dialog.panel().summaryInfo();
+            EXPECT_EQ(summary.value("Summary Display Order").toStringList().size(), 29)
+                << q << econo;
+        }
+    }
+}
+
+TEST(QuickColor, GrayedOutControlsAreStillSavedAndSummarised) {
+    Dialog dialog(zrktest::bundledPPD());
+    dialog.panel().restoreValuesAndReturnError(nullptr);
+    dialog.choose("menu_QuickColor", 3);
+    dialog.choose("menu_iRGBIntent", 2);
+    dialog.tick("check_ColorAsGrayscale", true);
+    ASSERT_FALSE(dialog.control("menu_iRGBIntent")->isEnabled());
+    dialog.panel().saveValuesAndReturnError(nullptr);
+    EXPECT_EQ(dialog.topLevelString("VXImageRenderIntent"), "RelativeColorimetric");
+    EXPECT_EQ(dialog.panel().summaryInfo().value("Image RGB Intent").toString(),
+              u"Relative Colorimetric");
 }
 
 TEST(QuickColor, CustomKeepsTheUsersChoices) {
