@@ -83,6 +83,18 @@ TEST_F(AgentWalk, SilentAgentFailsAfterFourAttempts) {
     expectFailureStates();
 }
 
+TEST_F(AgentWalk, WalkThatOutlastsItsTimeLimitFails) {
+    writeStates();
+    TestAgent agent("slow", "three-rows.txt");
+    setWalkTimeLimit(std::chrono::milliseconds(1000));
+    const int result = walk(walkArgs(agent.address()));
+    setWalkTimeLimit(kWalkTimeLimit);
+    EXPECT_EQ(result, kWalkFailed);
+    // About 1 s of 150 ms answers: the table was left unfinished.
+    EXPECT_LT(agent.requests().size(), static_cast<std::size_t>(kCompleteRowCells));
+    EXPECT_GE(agent.requests().size(), 2u);
+}
+
 TEST_F(AgentWalk, RepeatedIdentifierFailsAndMergesWhatCameBefore) {
     writeStates();
     TestAgent agent("duplicate", "three-rows.txt", kCompleteRowCells);

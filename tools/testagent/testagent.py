@@ -22,6 +22,7 @@ Modes (the misbehaviour starts after N correct answers, default 0):
     endofmib     the endOfMibView exception (v2c) or noSuchName (v1)
     short        the table preceded by cells whose identifiers end after
                  the column or the table number (no row index)
+    slow         a correct agent that takes 150 ms over every answer
 
 Rows with index 0 or above 500, names of 32 bytes or more and names with
 bytes that are not UTF-8 come from the row file itself. The agent binds only
@@ -190,6 +191,11 @@ def build_cells(rows, mode):
     return cells
 
 
+# In slow mode every answer comes this late: inside the walk's 250 ms
+# time-out, so each request is answered at its first attempt.
+SLOW_ANSWER_DELAY = 0.15
+
+
 class Agent:
     def __init__(self, cells, mode, after):
         self.cells = cells
@@ -252,7 +258,7 @@ def main():
     parser.add_argument("--rows", required=True)
     parser.add_argument("--mode", default="normal",
                         choices=["normal", "silent", "duplicate", "error", "nosuchname",
-                                 "wrongtype", "empty", "endofmib", "short"])
+                                 "wrongtype", "empty", "endofmib", "short", "slow"])
     parser.add_argument("--after", type=int, default=0)
     parser.add_argument("--addr", default="127.0.0.1")
     parser.add_argument("--port", type=int, default=0)
@@ -294,6 +300,8 @@ def main():
         reply = last[2] if again else agent.answer(version, community, pdu_tag, reqid, oids)
         last = (peer, reqid, reply)
         if reply is not None:
+            if args.mode == "slow" and not again:
+                time.sleep(SLOW_ANSWER_DELAY)
             sock.sendto(reply, peer)
     return 0
 

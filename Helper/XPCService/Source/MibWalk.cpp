@@ -25,6 +25,8 @@ char sDEBUGmsg[kDebugMessageSize];
 
 namespace {
 
+std::chrono::milliseconds gWalkTimeLimit = kWalkTimeLimit;
+
 constexpr const char* kWalkApplication = "snmpwalk";
 
 // mib-2, the root when none is given.
@@ -101,10 +103,14 @@ bool isException(u_char type) {
 
 void noteOrderingError(const oid* current, std::size_t currentLength, const oid* received,
                        std::size_t receivedLength) {
-    char before[kDebugMessageSize];
-    char after[kDebugMessageSize];
+    // An identifier too long for its buffer leaves the buffer as it was: start
+    // terminated, and end terminated whatever the library wrote.
+    char before[kDebugMessageSize] = {};
+    char after[kDebugMessageSize] = {};
     snprint_objid(before, sizeof before, current, currentLength);
     snprint_objid(after, sizeof after, received, receivedLength);
+    before[sizeof before - 1] = '\0';
+    after[sizeof after - 1] = '\0';
     // Cut to the buffer, as every diagnostic text is.
     const std::string text =
         std::string("[SNMP] Error: OID not increasing: ") + before + " >= " + after;
@@ -204,8 +210,10 @@ int walk(int argc, char* argv[]) {
     int result = kWalkOK;
     int status = STAT_SUCCESS;
     bool running = true;
+    const auto started = std::chrono::steady_clock::now();
     for (long requests = 0; running; ++requests) {
-        if (requests == kWalkMaxRequests) {
+        if (requests == kWalkMaxRequests ||
+            std::chrono::steady_clock::now() - started >= gWalkTimeLimit) {
             result = kWalkFailed;
             break;
         }
@@ -302,6 +310,10 @@ int mib_walk(int argc, char* argv[]) {
     // merge's own outcome does not change the walk's result.
     vRestructPlistSpool2Current(result < 0 ? kWalkFailed : result);
     return result;
+}
+
+void setWalkTimeLimit(std::chrono::milliseconds limit) {
+    gWalkTimeLimit = limit;
 }
 
 } // namespace zrk

@@ -6,6 +6,8 @@
 // net-snmp's state are process-wide, so concurrent callers are serialised.
 #pragma once
 
+#include <chrono>
+
 namespace zrk {
 
 // Store ids of the walk's options in net-snmp's application store, registered
@@ -18,10 +20,16 @@ inline constexpr int kWalkDontCheckOrdering = 3; // 'c' "dontCheckOrdering"
 inline constexpr long kWalkTimeoutMicroseconds = 250000;
 inline constexpr int kWalkRetries = 3;
 
-// Upper bound on the requests of one walk, so that an agent that keeps
-// answering with ever new identifiers cannot hold the service for good. A
-// full profile table needs 500 rows x 7 columns.
-inline constexpr long kWalkMaxRequests = 100000;
+// Upper bounds on one walk, so that an agent that keeps answering with ever
+// new identifiers, or answers each request just in time, cannot hold the
+// service (which serves one request at a time) for long. A full profile table
+// needs 500 rows x 7 columns, well under a second on a local network; the
+// time limit stays below the helper tool's wait for a walk.
+inline constexpr long kWalkMaxRequests = 20000;
+inline constexpr std::chrono::milliseconds kWalkTimeLimit{240'000};
+
+// Replaces the walk's time limit (tests use a short one).
+void setWalkTimeLimit(std::chrono::milliseconds limit);
 
 // Result codes of mib_walk (negative values come from the argument parser).
 inline constexpr int kWalkOK = 0;
