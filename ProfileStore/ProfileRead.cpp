@@ -36,22 +36,49 @@ bool isNameStart(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == ':';
 }
 
+// The end of the markup that starts at `i` and is no element tag: a comment,
+// a CDATA section, a processing instruction or a declaration. Their text may
+// hold anything, tags included, so it is stepped over as a whole; npos when
+// it is not closed.
+std::size_t endOfNonElementMarkup(std::string_view text, std::size_t i) {
+    struct Markup {
+        std::string_view open;
+        std::string_view close;
+    };
+    constexpr Markup kMarkups[] = {
+        {"<!--", "-->"}, {"<![CDATA[", "]]>"}, {"<?", "?>"}, {"<!", ">"}};
+    for (const Markup& m : kMarkups) {
+        if (text.substr(i, m.open.size()) == m.open) {
+            const std::size_t close = text.find(m.close, i + m.open.size());
+            return close == std::string_view::npos ? close : close + m.close.size() - 1;
+        }
+    }
+    return i;
+}
+
 // True when no element of the XML text nests deeper than the limit. Errs on
-// the side of counting too deep: tags inside comments count, and a tag with a
-// quoted attribute is taken as an opening tag.
+// the side of counting too deep: a tag with a quoted attribute is taken as an
+// opening tag, and unclosed markup counts as too deep.
 bool xmlNestingWithin(std::string_view text, int limit) {
     int depth = 0;
     for (std::size_t i = text.find('<'); i != std::string_view::npos; i = text.find('<', i + 1)) {
         if (i + 1 >= text.size()) {
             break;
         }
-        char next = text[i + 1];
+        const char next = text[i + 1];
+        if (next == '!' || next == '?') {
+            i = endOfNonElementMarkup(text, i);
+            if (i == std::string_view::npos) {
+                return false;
+            }
+            continue;
+        }
         if (next == '/') {
             depth = depth > 0 ? depth - 1 : 0;
             continue;
         }
         if (!isNameStart(next)) {
-            continue; // declarations, processing instructions, stray '<'
+            continue; // a stray '<'
         }
         std::size_t end = text.find('>', i);
         std::string_view tag = text.substr(i, end == std::string_view::npos ? text.npos : end - i);
@@ -67,14 +94,16 @@ bool xmlNestingWithin(std::string_view text, int limit) {
 } // namespace
 
 PlistPtr loadProfileFile(const std::string& path) {
-    // O_NONBLOCK: a FIFO planted in place of the file must not hang the reader.
-    FdCloser file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
+    // O_NONBLOCK: a FIFO planted in place of the file must not hang the reader;
+    // O_NOFOLLOW and one link only: the service reads as root, and a link
+    // planted in place of the file must not make it read someone else's.
+    FdCloser file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW)};
     if (file.fd < 0) {
         return {};
     }
     struct stat info;
-    if (::fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0 ||
-        static_cast<std::size_t>(info.st_size) > kMaxProfileFileSize) {
+    if (::fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_nlink != 1 ||
+        info.st_size < 0 || static_cast<std::size_t>(info.st_size) > kMaxProfileFileSize) {
         return {};
     }
     std::string data;

@@ -71,7 +71,14 @@ std::string directoryOf(const std::string& path) {
 
 void backUp(const std::string& currentPath, const std::string& backupPath) {
     ::unlink(backupPath.c_str());
-    Fd current(openRetrying(currentPath.c_str(), O_RDONLY | O_NONBLOCK));
+    // Only the plain file itself is copied: no link planted in its place (a
+    // symbolic one, or a hard link to a file of someone else) is followed.
+    Fd current(openRetrying(currentPath.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW));
+    struct stat info {};
+    if (current.valid() &&
+        (::fstat(current.get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_nlink != 1)) {
+        current.reset();
+    }
     // The backup is created even when the current file cannot be opened.
     Fd backup(openRetrying(backupPath.c_str(), O_RDWR | O_APPEND | O_CREAT | O_NOFOLLOW,
                            kProfileFileMode));
@@ -115,7 +122,7 @@ bool probeWritable(const std::string& path) {
 }
 
 bool fileOpensForReading(const std::string& path) {
-    Fd file(openRetrying(path.c_str(), O_RDONLY | O_NONBLOCK));
+    Fd file(openRetrying(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW));
     return file.valid();
 }
 

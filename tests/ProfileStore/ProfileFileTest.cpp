@@ -334,6 +334,31 @@ INSTANTIATE_TEST_SUITE_P(
                        return "<key>RGB</key>" + deep;
                    }()),
                    false, false, false},
+        // Closing tags inside comments and CDATA sections must not hide the nesting.
+        BrokenCase{"NestingHiddenInComments", plistDocument([] {
+                       std::string deep;
+                       for (int i = 0; i < 200000; ++i) {
+                           deep += "<dict><key>a</key><!-- </x> -->";
+                       }
+                       deep += "<string>x</string>";
+                       for (int i = 0; i < 200000; ++i) {
+                           deep += "</dict>";
+                       }
+                       return "<key>RGB</key>" + deep;
+                   }()),
+                   false, false, false},
+        BrokenCase{"NestingHiddenInCData", plistDocument([] {
+                       std::string deep;
+                       for (int i = 0; i < 200000; ++i) {
+                           deep += "<dict><key>a<![CDATA[ </x> ]]></key>";
+                       }
+                       deep += "<string>x</string>";
+                       for (int i = 0; i < 200000; ++i) {
+                           deep += "</dict>";
+                       }
+                       return "<key>RGB</key>" + deep;
+                   }()),
+                   false, false, false},
         // A complete file converted to the binary form.
         BrokenCase{"BinaryPropertyList",
                    [] {
