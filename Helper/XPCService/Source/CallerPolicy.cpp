@@ -13,8 +13,6 @@ namespace zrk::xpc {
 
 namespace {
 
-constexpr std::size_t kMaxModelTokenLength = 64;
-
 // What follows "user-model" in each kind of file name.
 struct KindSuffix {
     ProfileFileKind kind;
@@ -25,22 +23,10 @@ constexpr KindSuffix kKindSuffixes[] = {
     {ProfileFileKind::Backup, "-profile.prev.plist"},
 };
 
-bool isModelCharacter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-}
-
 } // namespace
 
 bool isAcceptableModelToken(std::string_view model) {
-    if (model.empty() || model.size() > kMaxModelTokenLength) {
-        return false;
-    }
-    for (char c : model) {
-        if (!isModelCharacter(c)) {
-            return false;
-        }
-    }
-    return true;
+    return model == kModelToken;
 }
 
 bool parseProfileFilePath(std::string_view path, ProfileFileName* name) {

@@ -21,9 +21,10 @@ struct ProfileFileName {
     ProfileFileKind kind = ProfileFileKind::Current;
 };
 
-// Model tokens are letters, digits and '_' (at most 64): with no '-' in the
-// token, "user-model-profile.plist" splits one way only, so no user can name
-// another user's file through an odd token.
+// The service keeps the files of this printer model only: the one token the
+// panel sends. Any other token would let a user name another user's file
+// ("user-x" + "zrk5100") or have root create files without end, one set per
+// invented token.
 bool isAcceptableModelToken(std::string_view model);
 
 // Recognises the path of a current or backup profile file as formStorePaths

@@ -11,7 +11,7 @@ namespace zrk::xpc {
 
 // No temporary or whole file grows beyond this; the store's readers take
 // nothing larger either.
-inline constexpr std::size_t kMaxWrittenFileSize = 16u << 20;
+inline constexpr std::size_t kMaxWrittenFileSize = 4u << 20;
 
 // A piece that begins with this starts a new text: it replaces whatever an
 // interrupted earlier sequence left in the temporary file.
