@@ -1,6 +1,8 @@
 // Launching the helper tool with posix_spawn: no shell, no search path.
 #include "HelperLauncher.h"
 
+#include "UniqueFd.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -22,24 +24,6 @@ using Clock = std::chrono::steady_clock;
 // While no exit notification descriptor is available the loop looks at the
 // child this often.
 constexpr int kExitPollMilliseconds = 10;
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd = -1) : fd_(fd) {}
-    ~Descriptor() { reset(); }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-    void reset() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-        fd_ = -1;
-    }
-
-private:
-    int fd_;
-};
 
 // Appends what the pipe holds; false at end of file. Output past the bound is
 // read and dropped so the child never blocks on a full pipe.
@@ -118,8 +102,8 @@ HelperRun runHelper(const std::string& launchPath, const std::vector<std::string
     if (::pipe2(fds, O_CLOEXEC) != 0) {
         return run;
     }
-    Descriptor readEnd(fds[0]);
-    Descriptor writeEnd(fds[1]);
+    UniqueFd readEnd(fds[0]);
+    UniqueFd writeEnd(fds[1]);
 
     SpawnSetup setup;
     if (posix_spawn_file_actions_init(&setup.actions) != 0) {
@@ -159,7 +143,7 @@ HelperRun runHelper(const std::string& launchPath, const std::vector<std::string
     run.launched = true;
     writeEnd.reset(); // end of file arrives once the helper's side is closed
     ::fcntl(readEnd.get(), F_SETFL, ::fcntl(readEnd.get(), F_GETFL) | O_NONBLOCK);
-    Descriptor exitNotice(openExitDescriptor(pid));
+    UniqueFd exitNotice(openExitDescriptor(pid));
 
     const Clock::time_point deadline = Clock::now() + timeLimit;
     bool pipeOpen = true;

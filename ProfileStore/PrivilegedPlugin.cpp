@@ -109,13 +109,7 @@ int32_t VXPListRemove(int32_t which) {
         return 0;
     }
     std::string path;
-    bool formed = false;
-    if (which == kRemoveCurrentFile) {
-        formed = zrk::store::currentProfilePath(&path);
-    } else if (which == kRemoveBackupFile) {
-        formed = zrk::store::backupProfilePath(&path);
-    }
-    return formed && request(zrk::helper::kRemove, {path}) ? 1 : 0;
+    return zrk::store::removalProfilePath(which, &path) && request(zrk::helper::kRemove, {path}) ? 1 : 0;
 }
 
 void VXPListSwapProfile(int32_t type) {

@@ -1,5 +1,6 @@
 // Loading the profile file and the readers.
 #include "StoreInternal.h"
+#include "UniqueFd.h"
 #include "Utf8.h"
 #include "VXPList.h"
 
@@ -16,16 +17,6 @@
 namespace zrk::store {
 
 namespace {
-
-// Closes a descriptor when it goes out of scope.
-struct FdCloser {
-    int fd;
-    ~FdCloser() {
-        if (fd >= 0) {
-            ::close(fd);
-        }
-    }
-};
 
 // Element nesting that the property-list parser may be handed. The parser
 // descends recursively, so a file of nested elements would exhaust the
@@ -97,19 +88,19 @@ PlistPtr loadProfileFile(const std::string& path) {
     // O_NONBLOCK: a FIFO planted in place of the file must not hang the reader;
     // O_NOFOLLOW and one link only: the service reads as root, and a link
     // planted in place of the file must not make it read someone else's.
-    FdCloser file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW)};
-    if (file.fd < 0) {
+    UniqueFd file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW)};
+    if (!file.valid()) {
         return {};
     }
     struct stat info;
-    if (::fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_nlink != 1 ||
+    if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_nlink != 1 ||
         info.st_size < 0 || static_cast<std::size_t>(info.st_size) > kMaxProfileFileSize) {
         return {};
     }
     std::string data;
     char block[65536];
     for (;;) {
-        ssize_t n = ::read(file.fd, block, sizeof block);
+        ssize_t n = ::read(file.get(), block, sizeof block);
         if (n < 0 && errno == EINTR) {
             continue;
         }

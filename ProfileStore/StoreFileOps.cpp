@@ -1,6 +1,8 @@
 // File steps of the privileged operations.
 #include "StoreFileOps.h"
 
+#include "UniqueFd.h"
+
 #include "VXPList.h"
 
 #include <fcntl.h>
@@ -17,25 +19,6 @@ namespace {
 
 constexpr mode_t kProfileFileMode = 0664;
 constexpr std::size_t kCopyBlockSize = 65535;
-
-class Fd {
-public:
-    explicit Fd(int fd = -1) : fd_(fd) {}
-    ~Fd() { reset(); }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    void reset() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-        fd_ = -1;
-    }
-
-private:
-    int fd_;
-};
 
 int openRetrying(const char* path, int flags, mode_t mode = 0) {
     int fd;
@@ -73,15 +56,15 @@ void backUp(const std::string& currentPath, const std::string& backupPath) {
     ::unlink(backupPath.c_str());
     // Only the plain file itself is copied: no link planted in its place (a
     // symbolic one, or a hard link to a file of someone else) is followed.
-    Fd current(openRetrying(currentPath.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW));
+    UniqueFd current(openRetrying(currentPath.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW));
     struct stat info {};
     if (current.valid() &&
         (::fstat(current.get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_nlink != 1)) {
         current.reset();
     }
     // The backup is created even when the current file cannot be opened.
-    Fd backup(openRetrying(backupPath.c_str(), O_RDWR | O_APPEND | O_CREAT | O_NOFOLLOW,
-                           kProfileFileMode));
+    UniqueFd backup(openRetrying(backupPath.c_str(), O_RDWR | O_APPEND | O_CREAT | O_NOFOLLOW,
+                                 kProfileFileMode));
     if (!current.valid() || !backup.valid()) {
         return;
     }
@@ -104,15 +87,15 @@ bool probeWritable(const std::string& path) {
     ::umask(002);
     // Opening without O_CREAT first tells whether the file existed, so the
     // probe never removes a file that someone else created meanwhile.
-    Fd file(openRetrying(path.c_str(), O_RDWR | O_APPEND | O_NOFOLLOW | O_NONBLOCK));
+    UniqueFd file(openRetrying(path.c_str(), O_RDWR | O_APPEND | O_NOFOLLOW | O_NONBLOCK));
     if (file.valid()) {
         return true;
     }
     if (errno != ENOENT) {
         return false;
     }
-    Fd created(openRetrying(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_EXCL | O_NOFOLLOW,
-                            kProfileFileMode));
+    UniqueFd created(openRetrying(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_EXCL | O_NOFOLLOW,
+                                  kProfileFileMode));
     if (!created.valid()) {
         return false;
     }
@@ -122,7 +105,7 @@ bool probeWritable(const std::string& path) {
 }
 
 bool fileOpensForReading(const std::string& path) {
-    Fd file(openRetrying(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW));
+    UniqueFd file(openRetrying(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW));
     return file.valid();
 }
 
@@ -149,7 +132,7 @@ void swapProfileFiles(int32_t type, const std::string& currentPath, const std::s
 
 bool writeFileAtomically(const std::string& path, std::string_view data) {
     std::string temporary = path + ".XXXXXX";
-    Fd file(::mkostemp(temporary.data(), O_CLOEXEC));
+    UniqueFd file(::mkostemp(temporary.data(), O_CLOEXEC));
     if (!file.valid()) {
         return false;
     }
@@ -161,7 +144,7 @@ bool writeFileAtomically(const std::string& path, std::string_view data) {
         return false;
     }
     // The rename itself is durable once the directory is flushed.
-    Fd directory(openRetrying(directoryOf(path).c_str(), O_RDONLY | O_DIRECTORY));
+    UniqueFd directory(openRetrying(directoryOf(path).c_str(), O_RDONLY | O_DIRECTORY));
     if (directory.valid()) {
         ::fsync(directory.get());
     }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "ProfileTypes.h"
+#include "VXPList.h"
 
 #include <plist/plist.h>
 
@@ -35,6 +36,18 @@ inline constexpr std::size_t kMaxProfileFileSize = 16u << 20;
 // cannot be formed.
 bool currentProfilePath(std::string* path);
 bool backupProfilePath(std::string* path);
+
+// The file VXPListRemove selects: kRemoveCurrentFile or kRemoveBackupFile;
+// false for any other selector or a path that cannot be formed.
+inline bool removalProfilePath(int32_t which, std::string* path) {
+    if (which == kRemoveCurrentFile) {
+        return currentProfilePath(path);
+    }
+    if (which == kRemoveBackupFile) {
+        return backupProfilePath(path);
+    }
+    return false;
+}
 
 // Reads and parses a whole profile file; NULL when that fails.
 PlistPtr loadProfileFile(const std::string& path);

@@ -2,6 +2,7 @@
 
 #include "StoreFileOps.h"
 #include "StorePaths.h"
+#include "UniqueFd.h"
 #include "Utf8.h"
 
 #include <fcntl.h>
@@ -16,26 +17,10 @@ namespace zrk::xpc {
 
 namespace {
 
-class Fd {
-public:
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
 // The temporary file's text; nothing when it is missing, not a regular file
 // of one name, too large or unreadable.
 std::optional<std::string> readPieceFile(const std::string& path) {
-    Fd file(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    UniqueFd file(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat info;
     if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
         info.st_nlink != 1 || static_cast<std::size_t>(info.st_size) > kMaxWrittenFileSize) {
@@ -65,7 +50,7 @@ std::optional<std::string> readPieceFile(const std::string& path) {
 void syncDirectoryOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     const std::string directory = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    Fd dir(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    UniqueFd dir(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0) {
         ::fsync(dir.get());
     }
