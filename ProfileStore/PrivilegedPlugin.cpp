@@ -10,6 +10,7 @@
 #include "StoreInternal.h"
 #include "StorePaths.h"
 #include "VXPList.h"
+#include "WriteSequenceLock.h"
 
 #include <sys/stat.h>
 
@@ -66,6 +67,11 @@ bool backupProfilePath(std::string* path) {
     return true;
 }
 
+bool holdWriteSequence(UniqueFd* hold) {
+    *hold = lockWriteSequence(realUserLoginName(), kModelToken, kFileRequestTimeLimit);
+    return hold->valid();
+}
+
 int32_t writeProfileListsUnprobed(const ProfileList* rgb, const ProfileList* sim,
                                   const ProfileList* dst) {
     std::string path;
@@ -109,7 +115,9 @@ int32_t VXPListRemove(int32_t which) {
         return 0;
     }
     std::string path;
-    return zrk::store::removalProfilePath(which, &path) && request(zrk::helper::kRemove, {path}) ? 1 : 0;
+    return zrk::store::removalProfilePath(which, &path) && request(zrk::helper::kRemove, {path})
+               ? 1
+               : 0;
 }
 
 void VXPListSwapProfile(int32_t type) {

@@ -31,6 +31,11 @@ bool backupProfilePath(std::string* path) {
     return pathFromSet(VX_PLIST_PROFILE_PREV_PATH, path);
 }
 
+bool holdWriteSequence(UniqueFd* hold) {
+    hold->reset();
+    return true;
+}
+
 int32_t writeProfileListsUnprobed(const ProfileList* rgb, const ProfileList* sim,
                                   const ProfileList* dst) {
     std::string path;

@@ -1,4 +1,5 @@
 // Loading the profile file and the readers.
+#include "ProfileFileCheck.h"
 #include "StoreInternal.h"
 #include "UniqueFd.h"
 #include "Utf8.h"
@@ -84,17 +85,28 @@ bool xmlNestingWithin(std::string_view text, int limit) {
 
 } // namespace
 
-PlistPtr loadProfileFile(const std::string& path) {
-    // O_NONBLOCK: a FIFO planted in place of the file must not hang the reader;
-    // O_NOFOLLOW and one link only: the service reads as root, and a link
-    // planted in place of the file must not make it read someone else's.
+PlistPtr loadProfileFile(const std::string& path, LoadProblem* problem) {
+    LoadProblem ignored;
+    LoadProblem& why = problem != nullptr ? *problem : ignored;
+    why = {};
+    // O_NONBLOCK: a FIFO planted in place of the file must not hang the
+    // reader; O_NOFOLLOW: the service reads as root, and a symbolic link in
+    // place of the file must not make it read someone else's. A second hard
+    // link is no such danger: only root can make names in the preferences
+    // directory, and a backup tool's link must not cost the user's entries.
     UniqueFd file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW)};
     if (!file.valid()) {
+        why.missing = errno == ENOENT;
+        why.reason = errno == ELOOP ? "is a symbolic link" : "cannot be opened";
         return {};
     }
     struct stat info;
-    if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_nlink != 1 ||
-        info.st_size < 0 || static_cast<std::size_t>(info.st_size) > kMaxProfileFileSize) {
+    if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        why.reason = "is not a regular file";
+        return {};
+    }
+    if (info.st_size < 0 || static_cast<std::size_t>(info.st_size) > kMaxProfileFileSize) {
+        why.reason = "is larger than 16 MiB";
         return {};
     }
     std::string data;
@@ -105,6 +117,7 @@ PlistPtr loadProfileFile(const std::string& path) {
             continue;
         }
         if (n < 0) {
+            why.reason = "cannot be read";
             return {};
         }
         if (n == 0) {
@@ -112,17 +125,29 @@ PlistPtr loadProfileFile(const std::string& path) {
         }
         data.append(block, static_cast<std::size_t>(n));
         if (data.size() > kMaxProfileFileSize) {
-            return {}; // grew while being read
+            why.reason = "is larger than 16 MiB"; // grew while being read
+            return {};
         }
     }
     // Profile files are XML. The binary form is refused: its parser follows
     // object references recursively without a bound.
-    if (data.empty() || plist_is_binary(data.data(), static_cast<uint32_t>(data.size())) ||
-        !xmlNestingWithin(data, kMaxXmlNesting)) {
+    if (data.empty()) {
+        why.reason = "is empty";
+        return {};
+    }
+    if (plist_is_binary(data.data(), static_cast<uint32_t>(data.size()))) {
+        why.reason = "is a binary property list";
+        return {};
+    }
+    if (!xmlNestingWithin(data, kMaxXmlNesting)) {
+        why.reason = "nests more than 32 elements deep";
         return {};
     }
     plist_t root = nullptr;
     plist_from_xml(data.data(), static_cast<uint32_t>(data.size()), &root);
+    if (root == nullptr) {
+        why.reason = "is not a property list";
+    }
     return PlistPtr(root);
 }
 
@@ -293,6 +318,32 @@ int32_t VXPListReadProfile_All(ProfileList* rgb, ProfileList* sim, ProfileList* 
     }
     return 0;
 }
+
+namespace zrk::store {
+
+ProfileFileState checkProfileFile(const std::string& path, std::string* reason) {
+    LoadProblem problem;
+    PlistPtr root = loadProfileFile(path, &problem);
+    if (!root) {
+        if (reason != nullptr) {
+            *reason = problem.reason;
+        }
+        return problem.missing ? ProfileFileState::Missing : ProfileFileState::Unreadable;
+    }
+    for (int32_t g = 0; g < kProfileGroupCount; ++g) {
+        GroupColumns columns;
+        if (!lookupGroup(static_cast<plist_t>(root.get()), g, &columns)) {
+            if (reason != nullptr) {
+                *reason = std::string("lacks the ") + cProfileGroupKeys[g] +
+                          " group or one of its columns";
+            }
+            return ProfileFileState::Unreadable;
+        }
+    }
+    return ProfileFileState::Complete;
+}
+
+} // namespace zrk::store
 
 int32_t VXPListReadProfile_Dict(ProfileList* list, int32_t group) {
     return readOneGroup(list, group, false);

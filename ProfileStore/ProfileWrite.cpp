@@ -209,7 +209,8 @@ int32_t VXPListWriteProfile_All(const ProfileList* rgb, const ProfileList* sim,
     if (rgb == nullptr || sim == nullptr || dst == nullptr) {
         return -1;
     }
-    if (VXPListIsAdminProfile() == 0) {
+    zrk::UniqueFd sequence;
+    if (!zrk::store::holdWriteSequence(&sequence) || VXPListIsAdminProfile() == 0) {
         return -1;
     }
     return zrk::store::writeProfileListsUnprobed(rgb, sim, dst);
@@ -248,7 +249,9 @@ int32_t VXPListWriteProfile_Dict(const ProfileList* list, int32_t group, Profile
 int32_t VXPListWriteProfile_All_Pap(const ProfileList* rgbEdited, const ProfileList* simEdited,
                                     const ProfileList* dstEdited, const ProfileList* rgbDeleted,
                                     const ProfileList* simDeleted, const ProfileList* dstDeleted) {
-    if (VXPListIsAdminProfile() == 0) {
+    // Held from before the file is read for the merge until the commit.
+    zrk::UniqueFd sequence;
+    if (!zrk::store::holdWriteSequence(&sequence) || VXPListIsAdminProfile() == 0) {
         return -1;
     }
     std::unique_ptr<ProfileList> merged[kProfileGroupCount] = {

@@ -54,12 +54,12 @@ std::string directoryOf(const std::string& path) {
 
 void backUp(const std::string& currentPath, const std::string& backupPath) {
     ::unlink(backupPath.c_str());
-    // Only the plain file itself is copied: no link planted in its place (a
-    // symbolic one, or a hard link to a file of someone else) is followed.
+    // Only a plain file is copied: no symbolic link planted in its place is
+    // followed. (A second hard link is harmless: only root makes names in the
+    // preferences directory.)
     UniqueFd current(openRetrying(currentPath.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW));
     struct stat info {};
-    if (current.valid() &&
-        (::fstat(current.get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_nlink != 1)) {
+    if (current.valid() && (::fstat(current.get(), &info) != 0 || !S_ISREG(info.st_mode))) {
         current.reset();
     }
     // The backup is created even when the current file cannot be opened.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "ProfileTypes.h"
+#include "UniqueFd.h"
 #include "VXPList.h"
 
 #include <plist/plist.h>
@@ -49,12 +50,27 @@ inline bool removalProfilePath(int32_t which, std::string* path) {
     return false;
 }
 
-// Reads and parses a whole profile file; NULL when that fails.
-PlistPtr loadProfileFile(const std::string& path);
+// Why a profile file could not be loaded: missing is true when there is no
+// file at all; reason says what is wrong with one that is there.
+struct LoadProblem {
+    bool missing = false;
+    const char* reason = "";
+};
+
+// Reads and parses a whole profile file; NULL when that fails, with the
+// problem in *problem when it is given.
+PlistPtr loadProfileFile(const std::string& path, LoadProblem* problem = nullptr);
 
 // The XML text of a complete profile file holding the three lists.
 bool buildProfileXml(const ProfileList* rgb, const ProfileList* sim, const ProfileList* dst,
                      std::string* xml);
+
+// Holds the current file's write sequence (probe, pieces, commit) for as
+// long as *hold lives: the plug-in build locks it per user and model against
+// the user's other print dialogs (WriteSequenceLock.h); the service build,
+// which serialises its own work, holds nothing. False, holding nothing, when
+// the lock cannot be had within the file-request time limit.
+bool holdWriteSequence(UniqueFd* hold);
 
 // Writes already merged lists to the current file, without a probe (the
 // transport differs between the builds).

@@ -150,20 +150,42 @@ TEST_F(ServiceBus, FileRequestsThroughTheHelper) {
     }
 }
 
+// Characters of a UTF-8 text.
+std::size_t characterCount(const std::string& text) {
+    std::size_t count = 0;
+    for (char c : text) {
+        count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }
+    return count;
+}
+
 TEST_F(ServiceBus, TextWrittenInThreePiecesIsCommittedWhole) {
-    // 200000 characters, some of them two bytes long.
-    std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-    std::size_t characters = text.size();
-    for (int i = 0; characters < 200000; ++i) {
-        const std::string line =
-            "<string>Profil\xC3\xA9 " + std::to_string(i % 1000) + "</string>\n";
-        text += line;
-        characters += line.size() - 1;
+    // A profile file of 200000 characters, some of them two bytes long: the
+    // three groups with their columns, after a long comment.
+    std::string groups;
+    for (const char* group : {"RGB", "SIM", "DST"}) {
+        groups += std::string("<key>") + group + "</key><dict>";
+        for (const char* column :
+             {"IndexOnDevice", "InMenu", "ProfileClass", "Location", "FileName", "ProfileName"}) {
+            groups += std::string("<key>") + column + "</key><dict/>";
+        }
+        groups += "</dict>\n";
     }
-    while (characters > 200000) {
-        text.pop_back();
-        --characters;
+    const std::string head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">"
+                             "\n<dict>\n<!--\n";
+    const std::string tail = "-->\n" + groups + "</dict>\n</plist>\n";
+    std::string comment;
+    for (int i = 0; characterCount(head + comment + tail) < 200000; ++i) {
+        comment += "Profil\xC3\xA9 " + std::to_string(i % 1000) + "\n";
     }
+    while (characterCount(head + comment + tail) > 200000) {
+        comment.pop_back();
+        if ((static_cast<unsigned char>(comment.back()) & 0xC0) == 0xC0) {
+            comment.pop_back(); // never half a character
+        }
+    }
+    const std::string text = head + comment + tail;
+    ASSERT_EQ(characterCount(text), 200000u);
     std::vector<std::string> pieces(1);
     std::size_t inPiece = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -183,7 +205,7 @@ TEST_F(ServiceBus, TextWrittenInThreePiecesIsCommittedWhole) {
     }
     EXPECT_EQ(call({"writeDataToPlistFileRename_XPC", "{url}"}),
               "writeDataToPlistFileRename_XPC=TRUE\n");
-    EXPECT_EQ(readFile(files["current"]), text);
+    EXPECT_TRUE(readFile(files["current"]) == text);
     EXPECT_FALSE(exists(files["dummy"]));
 }
 

@@ -1,10 +1,13 @@
 // The service's request handlers without the bus, and the helper's request
 // strings: hostile requests are refused without touching anything.
 #include "CallerPolicy.h"
+#include "HelperMethods.h"
 #include "HelperRequest.h"
 #include "InstallRoot.h"
 #include "PieceWrite.h"
 #include "ServiceTestSupport.h"
+#include "SplitCharEvery.h"
+#include "StoreInternal.h"
 #include "VXmacServiceXPC.h"
 
 #include <gtest/gtest.h>
@@ -12,8 +15,10 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <memory>
 
 namespace zrk::servicetest {
 namespace {
@@ -178,6 +183,65 @@ TEST_F(Handlers, LinksInPlaceOfProfileFilesAreNotFollowed) {
     EXPECT_TRUE(fs::is_symlink(current));
     // Root acts for any user.
     EXPECT_EQ(VXmacServiceXPC(0).vxPListExistProfile_XPC(other), "TRUE");
+}
+
+// The XML text of a full profile file whose entries carry a writer's mark
+// (in their names and their indexes, so that two texts differ from the
+// start).
+std::string profileText(const std::string& mark, int32_t firstIndex) {
+    auto lists = std::make_unique<ProfileList[]>(kProfileGroupCount);
+    for (int g = 0; g < kProfileGroupCount; ++g) {
+        ProfileList& list = lists[g];
+        for (int i = 0; i < kMaxProfileEntries; ++i) {
+            ProfileEntry& e = list.litem[i];
+            e.iIndexOnDevice = firstIndex + i;
+            e.iInMenu = kInMenuUserShown;
+            e.iProfileClass = 2;
+            e.iLocation = kLocationDisk;
+            std::snprintf(e.FileName, sizeof e.FileName, "%s%03d.ICC", mark.c_str(), i);
+            std::snprintf(e.ProfileName, sizeof e.ProfileName, "%s profile %d", mark.c_str(), i);
+        }
+        list.iNum = kMaxProfileEntries;
+    }
+    std::string xml;
+    EXPECT_TRUE(store::buildProfileXml(&lists[0], &lists[1], &lists[2], &xml));
+    return xml;
+}
+
+TEST_F(Handlers, CommitTakesOnlyACompleteProfileText) {
+    const VXmacServiceXPC service(caller);
+    const std::string url = "file://" + current;
+    const std::string a = profileText("A", 1);
+    const std::string b = profileText("B", 100000);
+    const std::vector<std::string> piecesA = splitCharEvery(a, helper::kWritePieceCharacters);
+    const std::vector<std::string> piecesB = splitCharEvery(b, helper::kWritePieceCharacters);
+    ASSERT_GT(piecesA.size(), 2u);
+    std::vector<std::string> shortOfItsEnd(piecesA.begin(), piecesA.end() - 1);
+    std::vector<std::string> splicedAB = {piecesA[0], piecesB[0]};
+    splicedAB.insert(splicedAB.end(), piecesA.begin() + 1, piecesA.end());
+    const std::string noDst = "<?xml version=\"1.0\"?><plist><dict><key>RGB</key><dict/>"
+                              "<key>SIM</key><dict/></dict></plist>";
+    const struct {
+        const char* name;
+        std::vector<std::string> pieces;
+        const char* reply;
+        std::string after;
+    } cases[] = {
+        {"a whole text", piecesA, "TRUE", a},
+        {"A1, B1, then the rest of A", splicedAB, "FALSE", "<?xml kept"},
+        {"a text short of its last piece", shortOfItsEnd, "FALSE", "<?xml kept"},
+        {"a property list without every group", {noDst}, "FALSE", "<?xml kept"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeFile(current, "<?xml kept");
+        for (const std::string& piece : c.pieces) {
+            EXPECT_EQ(service.writeDataToPlistFile_XPC(url + ":AddURL:END" + piece), "TRUE");
+        }
+        EXPECT_EQ(service.writeDataToPlistFileRename_XPC(url), c.reply);
+        EXPECT_TRUE(readFile(current) == c.after);
+        EXPECT_FALSE(exists(current + ".dummy")) << "a refused text is dropped";
+    }
 }
 
 TEST(CallerPolicy, UserNamesWithDashesKeepTheirFiles) {

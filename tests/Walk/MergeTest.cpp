@@ -6,6 +6,8 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 namespace zrk {
 namespace {
@@ -275,6 +277,51 @@ TEST_F(Merge, OnlyTheCountedSlotsAreMerged) {
     auto after = readGroups();
     EXPECT_EQ(fileNames((*after)[kProfileGroupRGB]),
               (std::vector<std::string>{"ONE.ICC", "TWO.ICC"}));
+}
+
+std::string fileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A profile file that is there but does not read is never replaced by the
+// printer's rows: every entry of the user would go with it.
+TEST_F(Merge, FileThatDoesNotReadIsKeptByteForByte) {
+    std::string nested = "<?xml version=\"1.0\"?><plist>";
+    for (int i = 0; i < 40; ++i) {
+        nested += "<array>";
+    }
+    const struct {
+        const char* name;
+        std::string text;
+    } cases[] = {
+        {"damaged", "<?xml version=\"1.0\"?><plist><dict><key>RGB</key><dict>"},
+        {"binary", std::string("bplist00\xD0\x08\0\0\0\0\0\0\x01\x01", 16) + std::string(24, '\0')},
+        {"nested too deeply", nested},
+        {"a property list without the DST group",
+         "<?xml version=\"1.0\"?><plist><dict><key>RGB</key><dict/></dict></plist>"},
+        {"empty", ""},
+    };
+    row(1, kLocationDisk, "RGB1.ICC", 1);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::ofstream(root.paths().current, std::ios::binary | std::ios::trunc) << c.text;
+        EXPECT_EQ(vRestructPlistSpool2Current(0), kMergeKeptUnreadableFile);
+        EXPECT_EQ(fileText(root.paths().current), c.text);
+    }
+}
+
+// A second name for the file (a backup tool's hard link) costs nothing.
+TEST_F(Merge, HardLinkedFileIsMerged) {
+    auto groups = emptyGroups();
+    append((*groups)[kProfileGroupRGB], entry(kInMenuUserShown, "MINE.ICC"));
+    writeGroups(*groups);
+    const std::string link = root.root() + "/second-name.plist";
+    std::filesystem::create_hard_link(root.paths().current, link);
+    row(1, kLocationDisk, "RGB1.ICC", 1);
+    EXPECT_EQ(vRestructPlistSpool2Current(0), 0);
+    EXPECT_EQ(fileNames((*readGroups())[kProfileGroupRGB]),
+              (std::vector<std::string>{"MINE.ICC", "RGB1.ICC"}));
 }
 
 TEST(MergeWithoutFolder, ReportsTheFailedWrite) {

@@ -297,19 +297,44 @@ void optProc(int /*argc*/, char* const* /*argv*/, int opt) {
     }
 }
 
-int mib_walk(int argc, char* argv[]) {
-    // The spool, the variable count and net-snmp's state are process-wide:
-    // a second caller waits for the walk in progress.
-    static std::mutex walkInProgress;
-    const std::lock_guard<std::mutex> lock(walkInProgress);
+namespace {
+
+// The spool, the variable count and net-snmp's state are process-wide: a
+// second caller waits for the walk in progress.
+std::mutex& walkInProgress() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+int walkUnlocked(int argc, char* argv[]) {
     initialiseOnce();
     vSpoolPlist(nullptr, 0, nullptr, 1);
-    const int result = walk(argc, argv);
+    return walk(argc, argv);
+}
+
+int mergeUnlocked(int result) {
     // Every walk ends in the merge, refused arguments included (as a failed
     // walk): a failed walk marks the printer's entries as not found. The
-    // merge's own outcome does not change the walk's result.
-    vRestructPlistSpool2Current(result < 0 ? kWalkFailed : result);
-    return result;
+    // merge's outcome changes the result only when it had to keep the file.
+    const int merged = vRestructPlistSpool2Current(result < 0 ? kWalkFailed : result);
+    return merged == kMergeKeptUnreadableFile && result == kWalkOK ? kWalkFailed : result;
+}
+
+} // namespace
+
+int walkIntoSpool(int argc, char* argv[]) {
+    const std::lock_guard<std::mutex> lock(walkInProgress());
+    return walkUnlocked(argc, argv);
+}
+
+int mergeWalkedSpool(int result) {
+    const std::lock_guard<std::mutex> lock(walkInProgress());
+    return mergeUnlocked(result);
+}
+
+int mib_walk(int argc, char* argv[]) {
+    const std::lock_guard<std::mutex> lock(walkInProgress());
+    return mergeUnlocked(walkUnlocked(argc, argv));
 }
 
 void setWalkTimeLimit(std::chrono::milliseconds limit) {

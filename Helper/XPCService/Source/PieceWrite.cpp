@@ -1,5 +1,6 @@
 #include "PieceWrite.h"
 
+#include "ProfileFileCheck.h"
 #include "StoreFileOps.h"
 #include "StorePaths.h"
 #include "UniqueFd.h"
@@ -23,7 +24,7 @@ std::optional<std::string> readPieceFile(const std::string& path) {
     UniqueFd file(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat info;
     if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
-        info.st_nlink != 1 || static_cast<std::size_t>(info.st_size) > kMaxWrittenFileSize) {
+        static_cast<std::size_t>(info.st_size) > kMaxWrittenFileSize) {
         return std::nullopt;
     }
     std::string text;
@@ -83,6 +84,13 @@ bool commitPieces(const std::string& path) {
     const std::string source = pieceFilePath(path);
     struct stat info;
     if (::lstat(source.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return false;
+    }
+    // Pieces of two writers spliced together, or a sequence cut short, do not
+    // read as a profile file: such a text never replaces the file, and is
+    // dropped so that the next sequence starts clean.
+    if (store::checkProfileFile(source) != store::ProfileFileState::Complete) {
+        ::unlink(source.c_str());
         return false;
     }
     if (::rename(source.c_str(), path.c_str()) != 0) {

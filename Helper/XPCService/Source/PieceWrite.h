@@ -28,8 +28,9 @@ std::string pieceFilePath(const std::string& path);
 bool appendPiece(const std::string& path, std::string_view piece);
 
 // Renames the temporary file over path (one rename, so the path always names
-// a whole file). False, keeping path as it is, when there is no temporary
-// file or the rename fails.
+// a whole file), once it reads as a complete profile file with the store's
+// own reader. False, keeping path as it is, when there is no temporary file,
+// when it does not read so (it is then removed) or when the rename fails.
 bool commitPieces(const std::string& path);
 
 // Replaces the whole file (atomically, at most kMaxWrittenFileSize bytes).

@@ -1,10 +1,15 @@
 #include "MergeTables.h"
+#include "ProfileFileCheck.h"
 #include "SpoolPlist.h"
+#include "StorePaths.h"
 #include "VXPList.h"
+
+#include <syslog.h>
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <string>
 
 namespace zrk {
 
@@ -70,6 +75,16 @@ void vRestructDetail(int spoolSlot, ProfileList* list) {
 }
 
 int vRestructPlistSpool2Current(int failed) {
+    // Only a missing file may be started from empty lists.
+    if (VX_PLIST_PROFILE_PATH != nullptr) {
+        std::string reason;
+        if (store::checkProfileFile(VX_PLIST_PROFILE_PATH, &reason) ==
+            store::ProfileFileState::Unreadable) {
+            syslog(LOG_ERR, "xpc - mibwalk_XPC - %s %s: left unchanged", VX_PLIST_PROFILE_PATH,
+                   reason.c_str());
+            return kMergeKeptUnreadableFile;
+        }
+    }
     // Three lists are 126 KB: kept off the stack of whichever thread serves
     // the request.
     auto groups = std::make_unique<ProfileList[]>(kProfileGroupCount);
@@ -77,8 +92,7 @@ int vRestructPlistSpool2Current(int failed) {
     ProfileList& sim = groups[kSIM];
     ProfileList& dst = groups[kDST];
 
-    // No file yet, or an unreadable one, leaves the lists empty: the first
-    // walk creates the file.
+    // No file yet leaves the lists empty: the first walk creates the file.
     VXPListReadProfile_All(&rgb, &sim, &dst);
 
     for (int g = 0; g < kProfileGroupCount; ++g) {

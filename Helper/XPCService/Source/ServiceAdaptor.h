@@ -1,5 +1,7 @@
 // The service's object on the bus: the eight methods of the protocol's
-// interface, each "s -> s", handed to a VXmacServiceXPC for the caller.
+// interface, each "s -> s", handed to a VXmacServiceXPC for the caller. File
+// requests are answered at once; a walk is answered when its worker has
+// walked and merged (WalkWorkers.h), while the file requests go on.
 #pragma once
 
 #include <sdbus-c++/sdbus-c++.h>
@@ -8,10 +10,12 @@
 
 namespace zrk {
 
+class WalkWorkers;
+
 class ServiceAdaptor {
 public:
     // Exports the object at xpc::kObjectPath on the connection.
-    explicit ServiceAdaptor(sdbus::IConnection& connection);
+    ServiceAdaptor(sdbus::IConnection& connection, WalkWorkers& walks);
     ServiceAdaptor(const ServiceAdaptor&) = delete;
     ServiceAdaptor& operator=(const ServiceAdaptor&) = delete;
 

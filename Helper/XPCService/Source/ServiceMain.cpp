@@ -1,11 +1,13 @@
 // ProfileService: the privileged service of the profile store and the
 // profile-table walk. D-Bus activation starts it on the system bus
-// (DBUS_SYSTEM_BUS_ADDRESS is honoured); it serves requests one at a time on
-// this one thread and exits once it has been idle for a while, so that the
-// next request starts it afresh.
+// (DBUS_SYSTEM_BUS_ADDRESS is honoured); it serves the file requests one at
+// a time on this one thread, walks in child processes (WalkWorkers.h), and
+// exits once it has been idle for a while, so that the next request starts
+// it afresh.
 //
 //   ProfileService [--idle-exit SECONDS]     (default 60)
 #include "ServiceAdaptor.h"
+#include "WalkWorkers.h"
 #include "XPCProtocol.h"
 
 #include <sdbus-c++/sdbus-c++.h>
@@ -20,6 +22,7 @@
 #include <csignal>
 #include <cstring>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -57,12 +60,19 @@ bool processAll(sdbus::IConnection& connection) {
     return handled;
 }
 
-// Serves until no message has arrived for idleLimit. Throws when the bus
-// connection fails (the bus went away).
-void serveUntilIdle(sdbus::IConnection& connection, milliseconds idleLimit) {
+// Serves until no message has arrived and no walk has run for idleLimit.
+// Throws when the bus connection fails (the bus went away).
+void serveUntilIdle(sdbus::IConnection& connection, zrk::WalkWorkers& walks,
+                    milliseconds idleLimit) {
     Clock::time_point lastActivity = Clock::now();
+    std::vector<pollfd> fds;
     for (;;) {
         if (processAll(connection)) {
+            lastActivity = Clock::now();
+        }
+        walks.handleReady();
+        // Replies of finished walks go out with the next processing round.
+        if (processAll(connection) || !walks.idle()) {
             lastActivity = Clock::now();
         }
         const auto idle = std::chrono::duration_cast<milliseconds>(Clock::now() - lastActivity);
@@ -74,8 +84,9 @@ void serveUntilIdle(sdbus::IConnection& connection, milliseconds idleLimit) {
         if (const int busTimeout = data.getPollTimeout(); busTimeout >= 0) {
             timeout = std::min(timeout, busTimeout);
         }
-        pollfd fd{data.fd, data.events, 0};
-        if (::poll(&fd, 1, timeout) < 0 && errno != EINTR) {
+        fds.assign(1, pollfd{data.fd, data.events, 0});
+        walks.addPollFds(&fds);
+        if (::poll(fds.data(), fds.size(), timeout) < 0 && errno != EINTR) {
             throw sdbus::Error("org.freedesktop.DBus.Error.Failed", "poll failed");
         }
     }
@@ -92,10 +103,11 @@ int main(int argc, char** argv) {
     ::openlog("ProfileService", LOG_PID, LOG_DAEMON);
     try {
         std::unique_ptr<sdbus::IConnection> connection = sdbus::createSystemBusConnection();
-        zrk::ServiceAdaptor adaptor(*connection);
+        zrk::WalkWorkers walks;
+        zrk::ServiceAdaptor adaptor(*connection, walks);
         // The name last: the first request can arrive as soon as it is ours.
         connection->requestName(zrk::xpc::kServiceName);
-        serveUntilIdle(*connection, idleLimit);
+        serveUntilIdle(*connection, walks, idleLimit);
         // Once the release has been answered, every request sent to the name
         // before it is already here; later ones start a new service.
         connection->releaseName(zrk::xpc::kServiceName);

@@ -31,7 +31,12 @@ void vSpoolPlist(const oid* name, std::size_t nameLength, const netsnmp_variable
 
 // Merges the spool into the three profile groups of the current profile file
 // and rewrites it; failed is the walk's result code (0 success). Returns the
-// write's result: 0 written, -1 not.
+// write's result: 0 written, -1 not. A missing file is created; a file that
+// is there but does not read as a profile file (damaged, binary, nested too
+// deeply, lacking a group, refused by a rule of the reader) is left byte for
+// byte as it was, one system-log line names the reason, and the result is
+// kMergeKeptUnreadableFile: replacing it would lose every entry of the user.
+inline constexpr int kMergeKeptUnreadableFile = -2;
 int vRestructPlistSpool2Current(int failed);
 
 // Ages the states of one group before the merge, after a successful or a

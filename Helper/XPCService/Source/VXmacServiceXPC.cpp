@@ -30,10 +30,6 @@ std::string truth(bool value) {
 
 const std::string kRefused(helper::kReplyFalse);
 
-std::string walkReply(int result) {
-    return std::string(xpc::kWalkReplyPrefix) + std::to_string(result);
-}
-
 bool fitsPathLength(std::string_view value) {
     return value.size() <= xpc::kMaxRequestPathLength;
 }
@@ -144,34 +140,51 @@ std::string VXmacServiceXPC::writeDataToPlistFileRename_XPC(const std::string& r
     return truth(xpc::commitPieces(path));
 }
 
-std::string VXmacServiceXPC::mibwalk_XPC(const std::string& request) const {
+bool VXmacServiceXPC::acceptWalk(const std::string& request, WalkJob* job) const {
     static constexpr std::array<std::string_view, 2> kMarkers = {xpc::kMarkerModel,
                                                                  xpc::kMarkerUser};
     std::vector<std::string_view> values;
     std::string_view tail;
-    std::vector<std::string> arguments;
-    StorePaths paths;
+    WalkJob accepted;
     if (!xpc::splitMarkedValues(request, kMarkers, &values, &tail) ||
-        !xpc::splitWalkArguments(tail, &arguments) || !xpc::isAcceptableModelToken(values[0]) ||
-        !xpc::callerMayActFor(caller_, values[1]) ||
-        !formStorePaths(values[1], values[0], &paths) || !plainOrMissing(paths.current) ||
-        !plainOrMissing(paths.backup)) {
-        return walkReply(xpc::kWalkRefused);
+        !xpc::splitWalkArguments(tail, &accepted.arguments) ||
+        !xpc::isAcceptableModelToken(values[0]) || !xpc::callerMayActFor(caller_, values[1]) ||
+        !formStorePaths(values[1], values[0], &accepted.paths) ||
+        !plainOrMissing(accepted.paths.current) || !plainOrMissing(accepted.paths.backup)) {
+        return false;
     }
-    // The walk's parser may reorder the vector; it works on these copies.
+    accepted.user = values[1];
+    *job = std::move(accepted);
+    return true;
+}
+
+int VXmacServiceXPC::runWalk(WalkJob& job) {
+    // The walk's parser may reorder the vector; it works on the job's copies.
     std::vector<char*> argv;
-    argv.reserve(arguments.size() + 1);
-    for (std::string& argument : arguments) {
+    argv.reserve(job.arguments.size() + 1);
+    for (std::string& argument : job.arguments) {
         argv.push_back(argument.data());
     }
     argv.push_back(nullptr);
     int result;
     {
-        const StorePathScope scope(paths);
-        result = mib_walk(static_cast<int>(arguments.size()), argv.data());
+        const StorePathScope scope(job.paths);
+        result = mib_walk(static_cast<int>(job.arguments.size()), argv.data());
     }
     syslog(LOG_ERR, "xpc - mibwalk_XPC - iRet=%d", result);
-    return walkReply(result);
+    return result;
+}
+
+std::string VXmacServiceXPC::walkReply(int result) {
+    return std::string(xpc::kWalkReplyPrefix) + std::to_string(result);
+}
+
+std::string VXmacServiceXPC::mibwalk_XPC(const std::string& request) const {
+    WalkJob job;
+    if (!acceptWalk(request, &job)) {
+        return walkReply(xpc::kWalkRefused);
+    }
+    return walkReply(runWalk(job));
 }
 
 } // namespace zrk

@@ -9,11 +9,22 @@
 // one at a time.
 #pragma once
 
+#include "StorePaths.h"
+
 #include <sys/types.h>
 
 #include <string>
+#include <vector>
 
 namespace zrk {
+
+// An accepted walk request: whose file it merges into and the walk's
+// argument vector.
+struct WalkJob {
+    std::string user;
+    StorePaths paths;
+    std::vector<std::string> arguments;
+};
 
 class VXmacServiceXPC {
 public:
@@ -38,7 +49,15 @@ public:
     // model ":ModelName:END" user ":USErName:END" then each walk argument
     // followed by ":arg:": walks the printer's profile table into the user's
     // profile file; "iRet=" and the walk's result.
+    // Walks and merges here, on the calling thread.
     std::string mibwalk_XPC(const std::string& request) const;
+    // The checks of a walk request without the walk: false when it is
+    // refused (the reply is then walkReply(kWalkRefused)).
+    bool acceptWalk(const std::string& request, WalkJob* job) const;
+    // Walks the job's agent and merges into its file, on the calling thread;
+    // returns the result and writes the walk's system-log line.
+    static int runWalk(WalkJob& job);
+    static std::string walkReply(int result);
 
 private:
     uid_t caller_;
