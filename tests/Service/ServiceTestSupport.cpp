@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -227,6 +228,89 @@ std::optional<pid_t> PrivateBus::servicePid() const {
     } catch (const sdbus::Error&) {
         return std::nullopt; // not running
     }
+}
+
+void PrivateBus::killService() {
+    if (const std::optional<pid_t> pid = servicePid()) {
+        ::kill(*pid, SIGKILL);
+        for (auto waited = 0ms; !processGone(*pid) && waited < 5s; waited += 5ms) {
+            std::this_thread::sleep_for(5ms);
+        }
+    }
+    for (auto waited = 0ms; serviceRunning() && waited < 5s; waited += 5ms) {
+        std::this_thread::sleep_for(5ms);
+    }
+}
+
+std::vector<Caller> distinctCallers(std::size_t n) {
+    std::vector<Caller> callers;
+    if (::geteuid() != 0) {
+        if (std::optional<Caller> me = unprivilegedCaller()) {
+            callers.push_back(*me);
+        }
+        return callers;
+    }
+    std::set<uid_t> seen;
+    ::setpwent();
+    while (const passwd* entry = ::getpwent()) {
+        if (callers.size() == n) {
+            break;
+        }
+        if (entry->pw_uid == 0 || !seen.insert(entry->pw_uid).second ||
+            ::getpwuid(entry->pw_uid) == nullptr) {
+            continue;
+        }
+        callers.push_back(Caller{entry->pw_uid, entry->pw_name});
+    }
+    ::endpwent();
+    // The name each UID looks up as, which is the name the plug-in uses.
+    for (Caller& c : callers) {
+        c.login = ::getpwuid(*c.switchTo)->pw_name;
+    }
+    return callers;
+}
+
+long residentKilobytes(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmRSS:", 0) == 0) {
+            return std::atol(line.c_str() + 6);
+        }
+    }
+    return 0;
+}
+
+AgentProcess::AgentProcess(const std::string& mode, const std::string& rowsFixture) {
+    int fd = -1;
+    pid_ = startChild({"/usr/bin/python3", ZRK_SOURCE_DIR "/tools/testagent/testagent.py", "--rows",
+                       ZRK_SOURCE_DIR "/tests/Walk/fixtures/" + rowsFixture, "--mode", mode,
+                       "--lifetime", "300", "--record", dir_.path() + "/requests.txt"},
+                      &fd, -1, [] { return true; });
+    std::string line;
+    for (char c; ::read(fd, &c, 1) == 1 && c != '\n';) {
+        line += c;
+    }
+    ::close(fd);
+    port_ = std::atoi(line.c_str());
+    if (port_ <= 0) {
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+        throw std::runtime_error("the test agent did not start");
+    }
+}
+
+AgentProcess::~AgentProcess() {
+    ::kill(pid_, SIGTERM);
+    ::waitpid(pid_, nullptr, 0);
+}
+
+std::size_t AgentProcess::requestCount() const {
+    std::ifstream in(dir_.path() + "/requests.txt");
+    std::size_t count = 0;
+    for (std::string line; std::getline(in, line);) {
+        ++count;
+    }
+    return count;
 }
 
 std::optional<Caller> unprivilegedCaller() {

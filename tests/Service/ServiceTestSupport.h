@@ -45,9 +45,12 @@ public:
     std::string preferences() const;
     // Whether the service's name has an owner on the bus.
     bool serviceRunning() const;
+    // The process that owns the service's name, if any.
+    std::optional<pid_t> servicePid() const;
+    // Kills the service with SIGKILL and waits until its name is free.
+    void killService();
 
 private:
-    std::optional<pid_t> servicePid() const;
     ScratchDir busDir_;
     ScratchDir root_;
     std::string address_;
@@ -62,6 +65,31 @@ struct Caller {
     std::string login;
 };
 std::optional<Caller> unprivilegedCaller();
+
+// Up to n callers of different UIDs: existing system accounts (not root)
+// when the tests run as root, else just the test's own user.
+std::vector<Caller> distinctCallers(std::size_t n);
+
+// Resident memory of a process in KiB (VmRSS), 0 when unknown.
+long residentKilobytes(pid_t pid);
+
+// The test agent (tools/testagent/testagent.py) on 127.0.0.1 serving a row
+// file of tests/Walk/fixtures; it ends with the test process at the latest.
+class AgentProcess {
+public:
+    AgentProcess(const std::string& mode, const std::string& rowsFixture);
+    ~AgentProcess();
+    AgentProcess(const AgentProcess&) = delete;
+    AgentProcess& operator=(const AgentProcess&) = delete;
+    std::string address() const { return "127.0.0.1:" + std::to_string(port_); }
+    // GETNEXT and GET requests received so far (retransmissions included).
+    std::size_t requestCount() const;
+
+private:
+    ScratchDir dir_;
+    pid_t pid_ = -1;
+    int port_ = 0;
+};
 
 struct HelperResult {
     std::string output;

@@ -1,0 +1,195 @@
+// The service under a slow printer and under SIGKILL, through the helper and
+// a private bus: other callers are not held up by a walk, a user has one walk
+// at a time, and a killed service leaves every profile file whole.
+#include "ProfileFileCheck.h"
+#include "ServiceTestSupport.h"
+#include "SplitCharEvery.h"
+#include "StoreInternal.h"
+
+#include <poll.h>
+#include <signal.h>
+#include <sys/inotify.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <thread>
+
+namespace zrk::servicetest {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+constexpr const char* kWalkRoot = "1.3.6.1.4.1.18334.1.1.1.1.6.13.1.1";
+constexpr std::size_t kPieceCharacters = 90000;
+
+std::vector<std::string> walkCommand(const std::string& user, const std::string& agent) {
+    return {"mibwalk_XPC", "zrk5100", user, "snmpwalk", "-Os",    "-c",
+            "snmpro",      "-v",      "1",  agent,      kWalkRoot};
+}
+
+std::string profilePath(const PrivateBus& bus, const std::string& user) {
+    return bus.preferences() + user + "-zrk5100-profile.plist";
+}
+
+// A profile file of `entries` entries per group that carry a mark.
+std::string profileText(const std::string& mark, int entries = kMaxProfileEntries) {
+    auto lists = std::make_unique<ProfileList[]>(kProfileGroupCount);
+    for (int g = 0; g < kProfileGroupCount; ++g) {
+        for (int i = 0; i < entries; ++i) {
+            ProfileEntry& e = lists[g].litem[i];
+            e.iIndexOnDevice = 501 + i;
+            e.iInMenu = kInMenuUserShown;
+            e.iProfileClass = 2;
+            e.iLocation = kLocationDisk;
+            std::snprintf(e.FileName, sizeof e.FileName, "%s%03d.ICC", mark.c_str(), i);
+            std::snprintf(e.ProfileName, sizeof e.ProfileName, "%s %d", mark.c_str(), i);
+        }
+        lists[g].iNum = entries;
+    }
+    std::string xml;
+    EXPECT_TRUE(store::buildProfileXml(&lists[0], &lists[1], &lists[2], &xml));
+    return xml;
+}
+
+TEST(ServiceUnderASlowPrinter, OtherCallersAreAnsweredWhileAWalkRuns) {
+    const std::vector<Caller> callers = distinctCallers(2);
+    if (callers.empty()) {
+        GTEST_SKIP() << "no caller";
+    }
+    const Caller& walker = callers[0];
+    const Caller& other = callers.size() > 1 ? callers[1] : callers[0];
+    PrivateBus bus;
+    ::chmod(bus.root().c_str(), 0755);
+    // Every answer 150 ms late: 22 requests for three rows, over 3 s.
+    AgentProcess agent("slow", "three-rows.txt");
+
+    std::atomic<bool> walkDone{false};
+    std::string walkReply;
+    std::thread walk([&] {
+        walkReply = runHelper(walkCommand(walker.login, agent.address()), walker).output;
+        walkDone = true;
+    });
+    for (auto waited = 0ms; agent.requestCount() == 0 && waited < 10s; waited += 10ms) {
+        std::this_thread::sleep_for(10ms);
+    }
+    ASSERT_GT(agent.requestCount(), 0u) << "the walk has started";
+
+    // A second walk of the same user is refused at once; another user's
+    // file request is answered while the first walk goes on.
+    EXPECT_EQ(runHelper(walkCommand(walker.login, agent.address()), walker).output,
+              "mibwalk_XPC=iRet=-1\n");
+    const Clock::time_point asked = Clock::now();
+    const std::string probe =
+        runHelper({"vxPListIsAdminProfile_XPC", profilePath(bus, other.login)}, other).output;
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - asked);
+    const bool walkStillRunning = !walkDone;
+    walk.join();
+
+    EXPECT_EQ(probe, "vxPListIsAdminProfile_XPC=TRUE\n");
+    EXPECT_TRUE(walkStillRunning) << "the probe waited for the walk (" << took.count() << " ms)";
+    EXPECT_EQ(walkReply, "mibwalk_XPC=iRet=0\n");
+    std::cout << "probe during a slow walk answered in " << took.count() << " ms\n";
+}
+
+// The service killed after each request of a write sequence: the file is
+// always the old text or the new one, and the next request starts the
+// service again.
+TEST(ServiceKilled, AfterEachRequestOfAWriteTheFileIsWhole) {
+    const std::optional<Caller> caller = unprivilegedCaller();
+    if (!caller) {
+        GTEST_SKIP() << "no unprivileged caller";
+    }
+    PrivateBus bus;
+    const std::string current = profilePath(bus, caller->login);
+    const std::string url = "file://" + current;
+    const std::string oldText = profileText("OLD");
+    const std::string newText = profileText("NEW");
+    std::vector<std::vector<std::string>> requests;
+    for (const std::string& piece : splitCharEvery(newText, kPieceCharacters)) {
+        requests.push_back({"writeDataToPlistFile_XPC", url, piece});
+    }
+    requests.push_back({"writeDataToPlistFileRename_XPC", url});
+    ASSERT_GT(requests.size(), 3u);
+
+    for (std::size_t sent = 1; sent <= requests.size(); ++sent) {
+        SCOPED_TRACE("killed after request " + std::to_string(sent));
+        writeFile(current, oldText);
+        std::filesystem::remove(current + ".dummy");
+        for (std::size_t i = 0; i < sent; ++i) {
+            ASSERT_NE(runHelper(requests[i], *caller).output.find("=TRUE"), std::string::npos);
+        }
+        bus.killService();
+        const bool committed = sent == requests.size();
+        EXPECT_TRUE(readFile(current) == (committed ? newText : oldText));
+        // The next whole write activates the service again and succeeds.
+        for (const auto& request : requests) {
+            ASSERT_NE(runHelper(request, *caller).output.find("=TRUE"), std::string::npos);
+        }
+        EXPECT_TRUE(readFile(current) == newText);
+    }
+}
+
+// The service killed while a walk's merge writes the file: the file is the
+// old text or the merged one, never part of either.
+TEST(ServiceKilled, InTheMiddleOfAMergeTheFileIsWhole) {
+    const std::optional<Caller> caller = unprivilegedCaller();
+    if (!caller) {
+        GTEST_SKIP() << "no unprivileged caller";
+    }
+    PrivateBus bus;
+    AgentProcess agent("normal", "three-rows.txt");
+    const std::string current = profilePath(bus, caller->login);
+    // Room left in every group for the printer's rows.
+    const std::string oldText = profileText("OLD", 400);
+    writeFile(current, oldText);
+
+    // The merge writes a temporary file beside the profile file and renames
+    // it: the service is killed as soon as that file appears.
+    const int watch = ::inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(::inotify_add_watch(watch, bus.preferences().c_str(), IN_CREATE), 0);
+    std::thread walk([&] { runHelper(walkCommand(caller->login, agent.address()), *caller); });
+    const std::string fileName = caller->login + "-zrk5100-profile.plist.";
+    bool killed = false;
+    for (const Clock::time_point end = Clock::now() + 20s; !killed && Clock::now() < end;) {
+        pollfd fd{watch, POLLIN, 0};
+        if (::poll(&fd, 1, 100) <= 0) {
+            continue;
+        }
+        alignas(inotify_event) char buffer[4096];
+        const ssize_t n = ::read(watch, buffer, sizeof buffer);
+        for (ssize_t at = 0; at < n;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            if (event->len > 0 && std::string(event->name).rfind(fileName, 0) == 0) {
+                bus.killService();
+                killed = true;
+                break;
+            }
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        }
+    }
+    ::close(watch);
+    walk.join();
+    ASSERT_TRUE(killed) << "the merge never wrote";
+
+    const std::string after = readFile(current);
+    if (after != oldText) {
+        EXPECT_EQ(store::checkProfileFile(current), store::ProfileFileState::Complete);
+        EXPECT_NE(after.find("OFFSRGB.ICC"), std::string::npos) << "the merged text";
+    }
+    // The next walk starts the service again and merges.
+    EXPECT_EQ(runHelper(walkCommand(caller->login, agent.address()), *caller).output,
+              "mibwalk_XPC=iRet=0\n");
+    EXPECT_NE(readFile(current).find("OFFSRGB.ICC"), std::string::npos);
+}
+
+} // namespace
+} // namespace zrk::servicetest
