@@ -21,6 +21,10 @@ class PluginOpsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         env_ = std::make_unique<ScopedEnv>(zrk::kInstallRootVariable, root_.path().string());
+        // The writes' lock goes to a runtime directory of the test's own.
+        std::filesystem::create_directories(root_.file("run"));
+        ::chmod(root_.file("run").c_str(), 0700);
+        runtime_ = std::make_unique<ScopedEnv>("XDG_RUNTIME_DIR", root_.file("run"));
         helper_ = zrk::resolveInstallPath(zrk::kHelperToolPath);
         prefs_ = zrk::resolveInstallPath(zrk::kPreferencesDirectory);
         std::filesystem::create_directories(prefs_);
@@ -90,6 +94,7 @@ protected:
 
     TempDir root_;
     std::unique_ptr<ScopedEnv> env_;
+    std::unique_ptr<ScopedEnv> runtime_;
     std::string helper_, prefs_, current_, backup_, url_;
 };
 

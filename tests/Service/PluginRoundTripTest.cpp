@@ -22,9 +22,12 @@ protected:
         const fs::path helper = resolveInstallPath(kHelperToolPath);
         fs::create_directories(helper.parent_path());
         fs::copy_file(ZRK_HELPER, helper);
+        runtime_ = std::make_unique<storetest::ScopedEnv>("XDG_RUNTIME_DIR", runtimeDir_.path());
     }
     PrivateBus bus_;
+    ScratchDir runtimeDir_;
     std::unique_ptr<storetest::ScopedEnv> root_;
+    std::unique_ptr<storetest::ScopedEnv> runtime_;
 };
 
 TEST_F(PluginRoundTrip, ProbeWriteReadBackupAndRemove) {
