@@ -4,6 +4,7 @@
 // request is answered, every file ends as one whole text of its writers, and
 // the service's memory comes back near its idle size.
 #include "HelperLauncher.h"
+#include "HelperMethods.h"
 #include "InstallRoot.h"
 #include "ServiceTestSupport.h"
 #include "StoreInternal.h"
@@ -96,7 +97,7 @@ WriterText writerText(std::size_t user, std::size_t writer) {
                                              {"mibwalk_XPC", "zrk5100", caller.login, "snmpwalk",
                                               "-Os", "-c", "snmpro", "-v", "1", agent, kWalkRoot},
                                              kWalkRequestTimeLimit);
-        if (!helperSucceeded(run, "mibwalk_XPC=iRet=0")) {
+        if (!helperSucceeded(run, helper::walkReplyLinePrefix() + "0")) {
             ::_exit(2);
         }
     }

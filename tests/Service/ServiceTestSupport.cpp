@@ -103,7 +103,7 @@ std::string busConfig(const std::string& busDir, const std::string& socket) {
     std::string owner;
     if (const passwd* me = ::getpwuid(::geteuid()); me != nullptr && ::geteuid() != 0) {
         owner = std::string("<policy user=\"") + me->pw_name + "\"><allow own=\"" +
-                xpc::kServiceName + "\"/></policy>";
+                helper::kServiceName + "\"/></policy>";
     }
     replace(config, "@OWNER@", owner);
     return config;
@@ -210,7 +210,7 @@ bool PrivateBus::serviceRunning() const {
     busDriver(*connection)
         ->callMethod("NameHasOwner")
         .onInterface("org.freedesktop.DBus")
-        .withArguments(std::string(xpc::kServiceName))
+        .withArguments(std::string(helper::kServiceName))
         .storeResultsTo(owned);
     return owned;
 }
@@ -222,7 +222,7 @@ std::optional<pid_t> PrivateBus::servicePid() const {
         busDriver(*connection)
             ->callMethod("GetConnectionUnixProcessID")
             .onInterface("org.freedesktop.DBus")
-            .withArguments(std::string(xpc::kServiceName))
+            .withArguments(std::string(helper::kServiceName))
             .storeResultsTo(pid);
         return static_cast<pid_t>(pid);
     } catch (const sdbus::Error&) {

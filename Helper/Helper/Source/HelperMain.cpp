@@ -38,10 +38,10 @@ std::optional<std::string> callService(const zrk::helper::HelperRequest& request
     try {
         std::unique_ptr<sdbus::IConnection> connection = sdbus::createSystemBusConnection();
         std::unique_ptr<sdbus::IProxy> proxy =
-            sdbus::createProxy(*connection, zrk::xpc::kServiceName, zrk::xpc::kObjectPath);
+            sdbus::createProxy(*connection, zrk::helper::kServiceName, zrk::helper::kObjectPath);
         std::optional<std::string> reply;
         proxy->callMethodAsync(request.method)
-            .onInterface(zrk::xpc::kInterfaceName)
+            .onInterface(zrk::helper::kInterfaceName)
             .withTimeout(request.timeLimit)
             .withArguments(request.text)
             .uponReplyInvoke([&reply](const sdbus::Error* error, std::string text) {

@@ -1,42 +1,23 @@
 #include "HelperRequest.h"
 
 #include "HelperMethods.h"
-#include "XPCProtocol.h"
 
-#include <initializer_list>
+#include <array>
 #include <string_view>
 
 namespace zrk::helper {
 
 namespace {
 
-enum class Shape {
-    Walk,  // model ":ModelName:END" user ":USErName:END" (argument ":arg:")...
-    Plain, // the value itself
-    Swap,  // type ":ARG_iSwapType" current ":ARG_cFooCurrentString" backup ":ARG_cFooPrevString"
-    URL,   // URL ":AddURL:END" text
-};
-
-struct MethodRow {
-    std::string_view name;
-    int values; // values the method needs after its name
-    Shape shape;
-    std::chrono::milliseconds timeLimit;
-};
-
-constexpr MethodRow kMethods[] = {
-    {kMibWalk, 2, Shape::Walk, kWalkReplyTimeLimit},
-    {kIsAdminProfile, 1, Shape::Plain, kFileReplyTimeLimit},
-    {kSwapProfile, 3, Shape::Swap, kFileReplyTimeLimit},
-    {kExistProfile, 1, Shape::Plain, kFileReplyTimeLimit},
-    {kRemove, 1, Shape::Plain, kFileReplyTimeLimit},
-    {kWriteData, 2, Shape::URL, kFileReplyTimeLimit},
-    {kWriteDataRename, 1, Shape::Plain, kFileReplyTimeLimit},
-    {kWriteDictionary, 2, Shape::URL, kFileReplyTimeLimit},
-};
+// A walk of a large table on a slow printer takes minutes; a file request is
+// quick.
+std::chrono::milliseconds timeLimitOf(RequestShape shape) {
+    return shape == RequestShape::Walk ? kWalkReplyTimeLimit : kFileReplyTimeLimit;
+}
 
 // Each value followed by its marker.
-std::string marked(const char* const* values, std::initializer_list<std::string_view> markers) {
+template <std::size_t N>
+std::string marked(const char* const* values, const std::array<std::string_view, N>& markers) {
     std::string text;
     for (std::string_view marker : markers) {
         text += *values++;
@@ -45,23 +26,22 @@ std::string marked(const char* const* values, std::initializer_list<std::string_
     return text;
 }
 
-std::string requestText(Shape shape, int argc, const char* const* argv) {
+std::string requestText(RequestShape shape, int argc, const char* const* argv) {
     switch (shape) {
-    case Shape::Walk: {
-        std::string text = marked(argv + 2, {xpc::kMarkerModel, xpc::kMarkerUser});
+    case RequestShape::Walk: {
+        std::string text = marked(argv + 2, kWalkMarkers);
         for (int i = 4; i < argc; ++i) {
             text += argv[i];
-            text += xpc::kMarkerWalkArgument;
+            text += kMarkerWalkArgument;
         }
         return text;
     }
-    case Shape::Plain:
+    case RequestShape::Plain:
         return argv[2];
-    case Shape::Swap:
-        return marked(argv + 2,
-                      {xpc::kMarkerSwapType, xpc::kMarkerSwapCurrent, xpc::kMarkerSwapPrevious});
-    case Shape::URL:
-        return marked(argv + 2, {xpc::kMarkerURL}) + argv[3];
+    case RequestShape::Swap:
+        return marked(argv + 2, kSwapMarkers);
+    case RequestShape::URL:
+        return marked(argv + 2, kURLMarkers) + argv[3];
     }
     return {};
 }
@@ -73,7 +53,7 @@ std::optional<HelperRequest> buildHelperRequest(int argc, const char* const* arg
         return std::nullopt;
     }
     const std::string_view method(argv[1]);
-    for (const MethodRow& row : kMethods) {
+    for (const ProtocolMethod& row : kProtocolMethods) {
         if (row.name != method) {
             continue;
         }
@@ -81,7 +61,7 @@ std::optional<HelperRequest> buildHelperRequest(int argc, const char* const* arg
             return std::nullopt;
         }
         return HelperRequest{std::string(row.name), requestText(row.shape, argc, argv),
-                             row.timeLimit};
+                             timeLimitOf(row.shape)};
     }
     return std::nullopt;
 }

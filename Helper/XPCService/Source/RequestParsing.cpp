@@ -25,12 +25,12 @@ bool splitMarkedValues(std::string_view request, std::span<const std::string_vie
 
 bool splitWalkArguments(std::string_view tail, std::vector<std::string>* arguments) {
     std::vector<std::string> found;
-    for (std::size_t at; (at = tail.find(kMarkerWalkArgument)) != std::string_view::npos;) {
+    for (std::size_t at; (at = tail.find(helper::kMarkerWalkArgument)) != std::string_view::npos;) {
         if (found.size() == kMaxWalkArguments) {
             return false;
         }
         found.emplace_back(tail.substr(0, at));
-        tail.remove_prefix(at + kMarkerWalkArgument.size());
+        tail.remove_prefix(at + helper::kMarkerWalkArgument.size());
     }
     if (found.empty()) {
         return false;
@@ -40,7 +40,7 @@ bool splitWalkArguments(std::string_view tail, std::vector<std::string>* argumen
 }
 
 bool parseSwapType(std::string_view value, int* type) {
-    if (value == kNullValue) {
+    if (value == helper::kNullValue) {
         *type = 0;
         return true;
     }

@@ -14,41 +14,49 @@ namespace {
 
 using Handler = std::string (VXmacServiceXPC::*)(const std::string&) const;
 
-struct MethodRow {
-    std::string_view name;
+// The handler of each file method of the protocol (HelperMethods.h); the
+// walk is served by the walk workers.
+struct FileHandler {
+    std::string_view method;
     Handler handler;
-    bool isWalk;
+};
+constexpr FileHandler kFileHandlers[] = {
+    {helper::kIsAdminProfile, &VXmacServiceXPC::vxPListIsAdminProfile_XPC},
+    {helper::kSwapProfile, &VXmacServiceXPC::vxPListSwapProfile_XPC},
+    {helper::kExistProfile, &VXmacServiceXPC::vxPListExistProfile_XPC},
+    {helper::kRemove, &VXmacServiceXPC::vxPListRemove_XPC},
+    {helper::kWriteDictionary, &VXmacServiceXPC::writeDictionaryToPlistFile_XPC},
+    {helper::kWriteData, &VXmacServiceXPC::writeDataToPlistFile_XPC},
+    {helper::kWriteDataRename, &VXmacServiceXPC::writeDataToPlistFileRename_XPC},
 };
 
-// The protocol's methods in declaration order.
-constexpr MethodRow kMethods[] = {
-    {helper::kIsAdminProfile, &VXmacServiceXPC::vxPListIsAdminProfile_XPC, false},
-    {helper::kSwapProfile, &VXmacServiceXPC::vxPListSwapProfile_XPC, false},
-    {helper::kExistProfile, &VXmacServiceXPC::vxPListExistProfile_XPC, false},
-    {helper::kRemove, &VXmacServiceXPC::vxPListRemove_XPC, false},
-    {helper::kWriteDictionary, &VXmacServiceXPC::writeDictionaryToPlistFile_XPC, false},
-    {helper::kWriteData, &VXmacServiceXPC::writeDataToPlistFile_XPC, false},
-    {helper::kWriteDataRename, &VXmacServiceXPC::writeDataToPlistFileRename_XPC, false},
-    {helper::kMibWalk, &VXmacServiceXPC::mibwalk_XPC, true},
-};
+Handler handlerOf(std::string_view method) {
+    for (const FileHandler& row : kFileHandlers) {
+        if (row.method == method) {
+            return row.handler;
+        }
+    }
+    return nullptr;
+}
 
-std::string refusal(const MethodRow& row) {
-    return row.isWalk ? std::string(xpc::kWalkReplyPrefix) + std::to_string(xpc::kWalkRefused)
-                      : std::string(helper::kReplyFalse);
+const std::string kFileRefusal(helper::kReplyFalse);
+
+std::string walkRefusal() {
+    return VXmacServiceXPC::walkReply(xpc::kWalkRefused);
 }
 
 // Nothing may unwind into the bus library's C code: a caller whose identity
 // cannot be established, or a request that fails unexpectedly, is refused.
-std::string serve(const sdbus::IObject& object, const MethodRow& row, const std::string& request) {
+std::string serve(const sdbus::IObject& object, Handler handler, const std::string& request) {
     try {
         const sdbus::Message* message = object.getCurrentlyProcessedMessage();
         if (message == nullptr) {
-            return refusal(row);
+            return kFileRefusal;
         }
         const VXmacServiceXPC service(message->getCredsUid());
-        return (service.*row.handler)(request);
+        return (service.*handler)(request);
     } catch (...) {
-        return refusal(row);
+        return kFileRefusal;
     }
 }
 
@@ -57,17 +65,16 @@ std::string serve(const sdbus::IObject& object, const MethodRow& row, const std:
 // queued or running included) is answered at once.
 void serveWalk(const sdbus::IObject& object, sdbus::Result<std::string>&& result,
                const std::string& request, WalkWorkers& walks) {
-    const MethodRow& row = kMethods[std::size(kMethods) - 1];
     try {
         const sdbus::Message* message = object.getCurrentlyProcessedMessage();
         if (message == nullptr) {
-            result.returnResults(refusal(row));
+            result.returnResults(walkRefusal());
             return;
         }
         const uid_t caller = message->getCredsUid();
         WalkJob job;
         if (!VXmacServiceXPC(caller).acceptWalk(request, &job)) {
-            result.returnResults(refusal(row));
+            result.returnResults(walkRefusal());
             return;
         }
         auto pending = std::make_shared<sdbus::Result<std::string>>(std::move(result));
@@ -80,7 +87,7 @@ void serveWalk(const sdbus::IObject& object, sdbus::Result<std::string>&& result
                 }
             });
         if (!queued) {
-            pending->returnResults(refusal(row));
+            pending->returnResults(walkRefusal());
         }
     } catch (...) {
         // Nothing may unwind into the bus library; the caller's wait ends with
@@ -91,26 +98,25 @@ void serveWalk(const sdbus::IObject& object, sdbus::Result<std::string>&& result
 } // namespace
 
 ServiceAdaptor::ServiceAdaptor(sdbus::IConnection& connection, WalkWorkers& walks)
-    : object_(sdbus::createObject(connection, xpc::kObjectPath)) {
-    static_assert(kMethods[std::size(kMethods) - 1].isWalk, "the walk is the last method");
-    for (const MethodRow& row : kMethods) {
+    : object_(sdbus::createObject(connection, helper::kObjectPath)) {
+    for (const helper::ProtocolMethod& row : helper::kProtocolMethods) {
         sdbus::IObject& object = *object_;
-        if (row.isWalk) {
+        if (row.shape == helper::RequestShape::Walk) {
             object.registerMethod(std::string(row.name))
-                .onInterface(xpc::kInterfaceName)
+                .onInterface(helper::kInterfaceName)
                 .withInputParamNames("request")
                 .withOutputParamNames("reply")
                 .implementedAs(
                     [&object, &walks](sdbus::Result<std::string>&& result, std::string request) {
                         serveWalk(object, std::move(result), request, walks);
                     });
-        } else {
+        } else if (const Handler handler = handlerOf(row.name)) {
             object.registerMethod(std::string(row.name))
-                .onInterface(xpc::kInterfaceName)
+                .onInterface(helper::kInterfaceName)
                 .withInputParamNames("request")
                 .withOutputParamNames("reply")
-                .implementedAs([&object, &row](const std::string& request) -> std::string {
-                    return serve(object, row, request);
+                .implementedAs([&object, handler](const std::string& request) -> std::string {
+                    return serve(object, handler, request);
                 });
         }
     }

@@ -14,7 +14,7 @@ class WalkWorkers;
 
 class ServiceAdaptor {
 public:
-    // Exports the object at xpc::kObjectPath on the connection.
+    // Exports the object at helper::kObjectPath on the connection.
     ServiceAdaptor(sdbus::IConnection& connection, WalkWorkers& walks);
     ServiceAdaptor(const ServiceAdaptor&) = delete;
     ServiceAdaptor& operator=(const ServiceAdaptor&) = delete;

@@ -106,11 +106,11 @@ int main(int argc, char** argv) {
         zrk::WalkWorkers walks;
         zrk::ServiceAdaptor adaptor(*connection, walks);
         // The name last: the first request can arrive as soon as it is ours.
-        connection->requestName(zrk::xpc::kServiceName);
+        connection->requestName(zrk::helper::kServiceName);
         serveUntilIdle(*connection, walks, idleLimit);
         // Once the release has been answered, every request sent to the name
         // before it is already here; later ones start a new service.
-        connection->releaseName(zrk::xpc::kServiceName);
+        connection->releaseName(zrk::helper::kServiceName);
         processAll(*connection);
     } catch (const sdbus::Error& error) {
         syslog(LOG_ERR, "ProfileService: %s", error.getMessage().c_str());

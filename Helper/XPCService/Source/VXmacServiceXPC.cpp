@@ -43,7 +43,7 @@ bool ownCurrentFileOfURL(uid_t caller, std::string_view url, std::string* path) 
 // A swap path: "NULL" is no path (""), anything else must be the caller's
 // file of the given kind.
 bool swapPath(uid_t caller, std::string_view value, ProfileFileKind kind, std::string* path) {
-    if (value == xpc::kNullValue) {
+    if (value == helper::kNullValue) {
         path->clear();
         return true;
     }
@@ -75,14 +75,12 @@ std::string VXmacServiceXPC::vxPListIsAdminProfile_XPC(const std::string& reques
 }
 
 std::string VXmacServiceXPC::vxPListSwapProfile_XPC(const std::string& request) const {
-    static constexpr std::array<std::string_view, 3> kMarkers = {
-        xpc::kMarkerSwapType, xpc::kMarkerSwapCurrent, xpc::kMarkerSwapPrevious};
     std::vector<std::string_view> values;
     std::string_view rest;
     int type = 0;
     std::string current;
     std::string backup;
-    if (!xpc::splitMarkedValues(request, kMarkers, &values, &rest) || !rest.empty() ||
+    if (!xpc::splitMarkedValues(request, helper::kSwapMarkers, &values, &rest) || !rest.empty() ||
         !xpc::parseSwapType(values[0], &type) ||
         !swapPath(caller_, values[1], ProfileFileKind::Current, &current) ||
         !swapPath(caller_, values[2], ProfileFileKind::Backup, &backup) ||
@@ -109,11 +107,10 @@ std::string VXmacServiceXPC::vxPListRemove_XPC(const std::string& request) const
 }
 
 std::string VXmacServiceXPC::writeDictionaryToPlistFile_XPC(const std::string& request) const {
-    static constexpr std::array<std::string_view, 1> kMarkers = {xpc::kMarkerURL};
     std::vector<std::string_view> values;
     std::string_view text;
     std::string path;
-    if (!xpc::splitMarkedValues(request, kMarkers, &values, &text) ||
+    if (!xpc::splitMarkedValues(request, helper::kURLMarkers, &values, &text) ||
         !ownCurrentFileOfURL(caller_, values[0], &path)) {
         return kRefused;
     }
@@ -121,11 +118,10 @@ std::string VXmacServiceXPC::writeDictionaryToPlistFile_XPC(const std::string& r
 }
 
 std::string VXmacServiceXPC::writeDataToPlistFile_XPC(const std::string& request) const {
-    static constexpr std::array<std::string_view, 1> kMarkers = {xpc::kMarkerURL};
     std::vector<std::string_view> values;
     std::string_view piece;
     std::string path;
-    if (!xpc::splitMarkedValues(request, kMarkers, &values, &piece) ||
+    if (!xpc::splitMarkedValues(request, helper::kURLMarkers, &values, &piece) ||
         !ownCurrentFileOfURL(caller_, values[0], &path)) {
         return kRefused;
     }
@@ -141,12 +137,10 @@ std::string VXmacServiceXPC::writeDataToPlistFileRename_XPC(const std::string& r
 }
 
 bool VXmacServiceXPC::acceptWalk(const std::string& request, WalkJob* job) const {
-    static constexpr std::array<std::string_view, 2> kMarkers = {xpc::kMarkerModel,
-                                                                 xpc::kMarkerUser};
     std::vector<std::string_view> values;
     std::string_view tail;
     WalkJob accepted;
-    if (!xpc::splitMarkedValues(request, kMarkers, &values, &tail) ||
+    if (!xpc::splitMarkedValues(request, helper::kWalkMarkers, &values, &tail) ||
         !xpc::splitWalkArguments(tail, &accepted.arguments) ||
         !xpc::isAcceptableModelToken(values[0]) || !xpc::callerMayActFor(caller_, values[1]) ||
         !formStorePaths(values[1], values[0], &accepted.paths) ||
@@ -176,7 +170,7 @@ int VXmacServiceXPC::runWalk(WalkJob& job) {
 }
 
 std::string VXmacServiceXPC::walkReply(int result) {
-    return std::string(xpc::kWalkReplyPrefix) + std::to_string(result);
+    return std::string(helper::kWalkReplyPrefix) + std::to_string(result);
 }
 
 std::string VXmacServiceXPC::mibwalk_XPC(const std::string& request) const {
