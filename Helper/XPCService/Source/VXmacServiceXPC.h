@@ -5,8 +5,9 @@
 // unusable value or name someone else's files are refused without touching
 // anything: "FALSE" for the file methods, "iRet=-1" for the walk.
 //
-// The walk and the store use process-wide state: the caller runs requests
-// one at a time.
+// The walk and the store use process-wide state: the caller runs file
+// requests one at a time, and walks either here (mibwalk_XPC) or, split into
+// acceptWalk and a worker process, through WalkWorkers.
 #pragma once
 
 #include "StorePaths.h"
