@@ -30,9 +30,6 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-constexpr std::size_t kUsers = 8;
-constexpr std::size_t kWriters = 16;
-constexpr std::size_t kWalkingUsers = 4;
 constexpr const char* kWalkRoot = "1.3.6.1.4.1.18334.1.1.1.1.6.13.1.1";
 
 // Resident memory the service may keep beyond its idle size after the run:
@@ -62,8 +59,7 @@ WriterText writerText(std::size_t user, std::size_t writer) {
             e.iProfileClass = 2;
             e.iLocation = kLocationDisk;
             std::snprintf(e.FileName, sizeof e.FileName, "U%zuW%zu%03d.ICC", user, writer, i);
-            std::snprintf(e.ProfileName, sizeof e.ProfileName, "User %zu writer %zu #%d", user,
-                          writer, i);
+            std::snprintf(e.ProfileName, sizeof e.ProfileName, "U%zu W%zu #%d", user, writer, i);
         }
         list.iNum = kMaxProfileEntries;
     }
@@ -104,8 +100,10 @@ WriterText writerText(std::size_t user, std::size_t writer) {
     ::_exit(VXPListWriteProfile_All(&lists[0], &lists[1], &lists[2]) == 0 ? 0 : 3);
 }
 
-TEST(ServiceUnderLoad, ConcurrentWritersLeaveOneWholeTextPerFile) {
-    std::vector<Caller> users = distinctCallers(kUsers);
+// Writers of full files for up to userCount users (writers spread over them
+// in turn, the first walkingUsers of them walking first), all at once.
+void runLoad(std::size_t userCount, std::size_t writerCount, std::size_t walkingUsers) {
+    std::vector<Caller> users = distinctCallers(userCount);
     if (users.empty()) {
         GTEST_SKIP() << "no caller";
     }
@@ -151,9 +149,9 @@ TEST(ServiceUnderLoad, ConcurrentWritersLeaveOneWholeTextPerFile) {
     int start[2];
     ASSERT_EQ(::pipe(start), 0);
     std::size_t requests = 0;
-    for (std::size_t w = 0; w < kWriters; ++w) {
+    for (std::size_t w = 0; w < writerCount; ++w) {
         const std::size_t user = w % users.size();
-        const bool walks = w < std::min(kWalkingUsers, users.size()) && w < users.size();
+        const bool walks = w < std::min(walkingUsers, users.size());
         Writer writer{user, writerText(user, w), walks, -1};
         // probe; backup (probe, swap); walk; write (probe, pieces, commit)
         const std::size_t pieces = (writer.text.xml.size() + 89999) / 90000;
@@ -195,6 +193,14 @@ TEST(ServiceUnderLoad, ConcurrentWritersLeaveOneWholeTextPerFile) {
     std::cout << "load: " << writers.size() << " writers over " << users.size() << " users, "
               << requests << " requests in " << took.count() << " ms; service resident " << idleKiB
               << " KiB idle, " << afterKiB << " KiB after\n";
+}
+
+TEST(ServiceUnderLoad, ConcurrentWritersLeaveOneWholeTextPerFile) {
+    runLoad(8, 16, 4);
+}
+
+TEST(ServiceUnderLoad, EightWritersOfOneFileLeaveOneOfTheirTexts) {
+    runLoad(1, 8, 0);
 }
 
 } // namespace
