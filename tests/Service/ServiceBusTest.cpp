@@ -175,10 +175,13 @@ TEST_F(ServiceBus, TextWrittenInThreePiecesIsCommittedWhole) {
                              "\n<dict>\n<!--\n";
     const std::string tail = "-->\n" + groups + "</dict>\n</plist>\n";
     std::string comment;
-    for (int i = 0; characterCount(head + comment + tail) < 200000; ++i) {
-        comment += "Profil\xC3\xA9 " + std::to_string(i % 1000) + "\n";
+    std::size_t characters = characterCount(head) + characterCount(tail);
+    for (int i = 0; characters < 200000; ++i) {
+        const std::string line = "Profil\xC3\xA9 " + std::to_string(i % 1000) + "\n";
+        comment += line;
+        characters += characterCount(line);
     }
-    while (characterCount(head + comment + tail) > 200000) {
+    for (; characters > 200000; --characters) {
         comment.pop_back();
         if ((static_cast<unsigned char>(comment.back()) & 0xC0) == 0xC0) {
             comment.pop_back(); // never half a character
