@@ -36,7 +36,8 @@ constexpr const char* kWalkRoot = "1.3.6.1.4.1.18334.1.1.1.1.6.13.1.1";
 // the walks' and writes' transient lists and texts are freed, what stays is
 // the allocator's slack.
 #if defined(__SANITIZE_ADDRESS__)
-constexpr long kMemoryGrowthBoundKiB = 256 * 1024; // the sanitizer's quarantine
+// Freed memory stays in the sanitizer's quarantine (256 MiB) first.
+constexpr long kMemoryGrowthBoundKiB = (256 + 64) * 1024;
 #else
 constexpr long kMemoryGrowthBoundKiB = 16 * 1024;
 #endif
