@@ -221,6 +221,14 @@ TEST_F(ServiceBus, WalkRewritesTheProfileFile) {
     }
 }
 
+TEST_F(ServiceBus, WalkLeavesAFileThatDoesNotReadAsItWas) {
+    test::TestAgent agent("normal", "three-rows.txt");
+    const std::string damaged = "<?xml version=\"1.0\"?><plist><dict><key>RGB</key><dict>";
+    writeFile(files["current"], damaged);
+    EXPECT_EQ(call(walkCommand(caller.login, agent.address())), "mibwalk_XPC=iRet=1\n");
+    EXPECT_EQ(readFile(files["current"]), damaged);
+}
+
 TEST_F(ServiceBus, WalkOfASilentPrinterFails) {
     test::TestAgent agent("silent", "three-rows.txt");
     EXPECT_EQ(call(walkCommand(caller.login, agent.address())), "mibwalk_XPC=iRet=1\n");
