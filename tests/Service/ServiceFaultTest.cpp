@@ -9,6 +9,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/inotify.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -19,6 +20,7 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <stdexcept>
 #include <thread>
 
 namespace zrk::servicetest {
@@ -57,6 +59,95 @@ std::string profileText(const std::string& mark, int entries = kMaxProfileEntrie
     std::string xml;
     EXPECT_TRUE(store::buildProfileXml(&lists[0], &lists[1], &lists[2], &xml));
     return xml;
+}
+
+// A writer of its own (another print dialog, or another shell): a process
+// that sends the requests it is told to through the helper, one at a time.
+class WriterProcess {
+public:
+    WriterProcess(const Caller& caller, const std::vector<std::vector<std::string>>& requests) {
+        int command[2];
+        int result[2];
+        if (::pipe(command) != 0 || ::pipe(result) != 0) {
+            throw std::runtime_error("pipe failed");
+        }
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::close(command[1]);
+            ::close(result[0]);
+            for (uint32_t index; ::read(command[0], &index, sizeof index) == sizeof index;) {
+                const bool ok =
+                    index < requests.size() &&
+                    runHelper(requests[index], caller).output.find("=TRUE") != std::string::npos;
+                const char byte = ok ? '1' : '0';
+                if (::write(result[1], &byte, 1) != 1) {
+                    break;
+                }
+            }
+            ::_exit(0);
+        }
+        ::close(command[0]);
+        ::close(result[1]);
+        command_ = command[1];
+        result_ = result[0];
+    }
+    ~WriterProcess() {
+        ::close(command_);
+        ::close(result_);
+        ::waitpid(pid_, nullptr, 0);
+    }
+    // Sends request `index`; true when it was answered "TRUE".
+    bool send(uint32_t index) {
+        char byte = 0;
+        return ::write(command_, &index, sizeof index) == sizeof index &&
+               ::read(result_, &byte, 1) == 1 && byte == '1';
+    }
+
+private:
+    pid_t pid_ = -1;
+    int command_ = -1;
+    int result_ = -1;
+};
+
+// Two writers of one file by hand, their pieces interleaved: A1, B1, A2,
+// A's commit. The texts have one layout, so B1 followed by A's other pieces
+// would read as a whole profile file made of both; the service knows each
+// sequence's writer and refuses A's pieces once B has started afresh.
+TEST(ServiceWriters, PiecesOfAnotherWriterNeverJoinASequence) {
+    const std::optional<Caller> caller = unprivilegedCaller();
+    if (!caller) {
+        GTEST_SKIP() << "no unprivileged caller";
+    }
+    PrivateBus bus;
+    const std::string current = profilePath(bus, caller->login);
+    const std::string url = "file://" + current;
+    const std::string textA = profileText("A");
+    const std::string textB = profileText("B");
+    ASSERT_EQ(textA.size(), textB.size());
+    auto sequence = [&url](const std::string& text) {
+        std::vector<std::vector<std::string>> requests;
+        for (const std::string& piece : splitCharEvery(text, kPieceCharacters)) {
+            requests.push_back({"writeDataToPlistFile_XPC", url, piece});
+        }
+        requests.push_back({"writeDataToPlistFileRename_XPC", url});
+        return requests;
+    };
+    const auto requestsA = sequence(textA);
+    const auto requestsB = sequence(textB);
+    writeFile(current, "<?xml old");
+    WriterProcess a(*caller, requestsA);
+    WriterProcess b(*caller, requestsB);
+
+    EXPECT_TRUE(a.send(0));
+    EXPECT_TRUE(b.send(0));
+    for (uint32_t i = 1; i < requestsA.size(); ++i) {
+        EXPECT_FALSE(a.send(i)) << "A's request " << i;
+    }
+    EXPECT_EQ(readFile(current), "<?xml old");
+    for (uint32_t i = 1; i < requestsB.size(); ++i) {
+        EXPECT_TRUE(b.send(i)) << "B's request " << i;
+    }
+    EXPECT_TRUE(readFile(current) == textB);
 }
 
 TEST(ServiceUnderASlowPrinter, OtherCallersAreAnsweredWhileAWalkRuns) {

@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <map>
 #include <optional>
 
 namespace zrk::xpc {
@@ -48,6 +49,19 @@ std::optional<std::string> readPieceFile(const std::string& path) {
     }
 }
 
+// The writer of each sequence in progress, by temporary file. Requests are
+// served on one thread.
+std::map<std::string, std::string>& sequenceOwners() {
+    static std::map<std::string, std::string> owners;
+    return owners;
+}
+
+// False when a known writer other than the sequence's owner sends to it.
+bool ownsSequence(const std::string& target, const std::string& writer) {
+    const auto owner = sequenceOwners().find(target);
+    return writer.empty() || owner == sequenceOwners().end() || owner->second == writer;
+}
+
 void syncDirectoryOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     const std::string directory = slash == std::string::npos ? "." : path.substr(0, slash + 1);
@@ -63,13 +77,24 @@ std::string pieceFilePath(const std::string& path) {
     return path + std::string(kPieceFileSuffix);
 }
 
-bool appendPiece(const std::string& path, std::string_view piece) {
+bool appendPiece(const std::string& path, std::string_view piece, const std::string& writer) {
     const std::string target = pieceFilePath(path);
     if (piece.size() > kMaxWrittenFileSize) {
         return false;
     }
     if (piece.starts_with(kFirstPieceStart)) {
-        return writeFileAtomically(target, piece);
+        if (!writeFileAtomically(target, piece)) {
+            return false;
+        }
+        if (writer.empty()) {
+            sequenceOwners().erase(target);
+        } else {
+            sequenceOwners()[target] = writer;
+        }
+        return true;
+    }
+    if (!ownsSequence(target, writer)) {
+        return false;
     }
     // A piece without its beginning would make a truncated file.
     std::optional<std::string> text = readPieceFile(target);
@@ -80,12 +105,14 @@ bool appendPiece(const std::string& path, std::string_view piece) {
     return writeFileAtomically(target, *text);
 }
 
-bool commitPieces(const std::string& path) {
+bool commitPieces(const std::string& path, const std::string& writer) {
     const std::string source = pieceFilePath(path);
     struct stat info;
-    if (::lstat(source.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (!ownsSequence(source, writer) || ::lstat(source.c_str(), &info) != 0 ||
+        !S_ISREG(info.st_mode)) {
         return false;
     }
+    sequenceOwners().erase(source);
     // Pieces of two writers spliced together, or a sequence cut short, do not
     // read as a profile file: such a text never replaces the file, and is
     // dropped so that the next sequence starts clean.

@@ -25,13 +25,19 @@ std::string pieceFilePath(const std::string& path);
 // (a regular file, not a link) and hold UTF-8 text. The temporary file is
 // replaced atomically. False, touching nothing, when the piece cannot be
 // added or the text would exceed kMaxWrittenFileSize.
-bool appendPiece(const std::string& path, std::string_view piece);
+//
+// writer names who sends the piece (WriterIdentity.h); empty for unknown. A
+// first piece makes its writer the owner of the sequence; a later piece or
+// the commit from another known writer is refused, touching nothing, so two
+// writers' pieces never mix. (What the service no longer remembers, after a
+// restart, is left to the commit's check.)
+bool appendPiece(const std::string& path, std::string_view piece, const std::string& writer = {});
 
 // Renames the temporary file over path (one rename, so the path always names
 // a whole file), once it reads as a complete profile file with the store's
 // own reader. False, keeping path as it is, when there is no temporary file,
 // when it does not read so (it is then removed) or when the rename fails.
-bool commitPieces(const std::string& path);
+bool commitPieces(const std::string& path, const std::string& writer = {});
 
 // Replaces the whole file (atomically, at most kMaxWrittenFileSize bytes).
 bool writeWholeFile(const std::string& path, std::string_view text);

@@ -3,6 +3,7 @@
 #include "HelperMethods.h"
 #include "VXmacServiceXPC.h"
 #include "WalkWorkers.h"
+#include "WriterIdentity.h"
 #include "XPCProtocol.h"
 
 #include <string>
@@ -53,7 +54,8 @@ std::string serve(const sdbus::IObject& object, Handler handler, const std::stri
         if (message == nullptr) {
             return kFileRefusal;
         }
-        const VXmacServiceXPC service(message->getCredsUid());
+        const VXmacServiceXPC service(message->getCredsUid(),
+                                      xpc::writerOfProcess(message->getCredsPid()));
         return (service.*handler)(request);
     } catch (...) {
         return kFileRefusal;

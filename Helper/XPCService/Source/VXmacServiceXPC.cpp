@@ -125,7 +125,7 @@ std::string VXmacServiceXPC::writeDataToPlistFile_XPC(const std::string& request
         !ownCurrentFileOfURL(caller_, values[0], &path)) {
         return kRefused;
     }
-    return truth(xpc::appendPiece(path, piece));
+    return truth(xpc::appendPiece(path, piece, writer_));
 }
 
 std::string VXmacServiceXPC::writeDataToPlistFileRename_XPC(const std::string& request) const {
@@ -133,7 +133,7 @@ std::string VXmacServiceXPC::writeDataToPlistFileRename_XPC(const std::string& r
     if (!ownCurrentFileOfURL(caller_, request, &path)) {
         return kRefused;
     }
-    return truth(xpc::commitPieces(path));
+    return truth(xpc::commitPieces(path, writer_));
 }
 
 bool VXmacServiceXPC::acceptWalk(const std::string& request, WalkJob* job) const {

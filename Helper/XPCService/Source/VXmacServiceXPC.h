@@ -29,7 +29,10 @@ struct WalkJob {
 
 class VXmacServiceXPC {
 public:
-    explicit VXmacServiceXPC(uid_t caller) : caller_(caller) {}
+    // writer: who sends a piecewise write's requests (WriterIdentity.h),
+    // empty for unknown.
+    explicit VXmacServiceXPC(uid_t caller, std::string writer = {})
+        : caller_(caller), writer_(std::move(writer)) {}
 
     // Write-permission probe of a profile file: "TRUE" when it may be
     // written (a probe leaves no file behind).
@@ -62,6 +65,7 @@ public:
 
 private:
     uid_t caller_;
+    std::string writer_;
 };
 
 } // namespace zrk
