@@ -81,6 +81,9 @@ inline constexpr const char* kRow = "pdeRow";               // int: row in the c
 inline constexpr const char* kKind = "pdeKind";             // int: control kind code
 inline constexpr const char* kKeyword = "pdeKeyword";       // QString: PPD main keyword or ""
 inline constexpr const char* kIdentifier = "pdeIdentifier"; // QString: constraint name or ""
+// QString on a window: why its last confirmation was refused ("" when it was
+// not); the window itself refuses silently.
+inline constexpr const char* kRefusal = "pdeRefusal";
 } // namespace ControlProperty
 
 } // namespace PrintHost

@@ -20,7 +20,8 @@ QString printDialogUsage() {
         "Usage: print-dialog (--ppd FILE [--printer-id ID] [--device-uri URI] | --queue NAME)\n"
         "                    [--plugin DIR] [--ticket FILE] [--set KEYWORD=VALUE]...\n"
         "                    [--show color|advanced] [--save] [--print] [--summary] [--state]\n"
-        "                    [--screenshot FILE.png] [--headless]\n"
+        "                    [--screenshot FILE.png] [--profiles \"ACTION; ...\"]\n"
+        "                    [--profiles-list] [--headless]\n"
         "\n"
         "Stands in for the print dialog: loads the Color Options plug-in bundle, shows its\n"
         "panel for a printer and drives it as the dialog does.\n"
@@ -52,16 +53,25 @@ QString printDialogUsage() {
         "  --summary              print the panel's summary as one JSON object\n"
         "  --state                print the shown pane and every control as one JSON object\n"
         "  --screenshot FILE.png  write a picture of the panel\n"
+        "  --profiles \"ACTION; ...\"\n"
+        "                         open the Profile Management window with the Management\n"
+        "                         Profile button and perform the actions in order (before\n"
+        "                         --save): group RGB|SIM|DST, select N, toggle N, add, edit,\n"
+        "                         delete, browse PATH, file TEXT, name TEXT, location\n"
+        "                         Disk|Card, entry-ok, entry-cancel, screenshot FILE.png, and\n"
+        "                         a last ok or cancel (default: ok)\n"
+        "  --profiles-list        print the three groups of the profile file as one JSON object\n"
         "\n"
-        "Without --save, --print, --summary, --state and --screenshot, and with a display,\n"
-        "a window shows the panel with Cancel, OK and Print.\n"
+        "Without --save, --print, --summary, --state, --screenshot, --profiles and\n"
+        "--profiles-list, and with a display, a window shows the panel with Cancel, OK and\n"
+        "Print.\n"
         "  --headless             never use a display (also when DISPLAY and WAYLAND_DISPLAY\n"
         "                         are unset)\n"
         "  -h, --help             show this text\n"
         "\n"
         "Exit status: 0 done, 1 a step failed (plug-in, ticket writing, printing, picture),\n"
         "2 bad arguments, missing PPD, unreadable ticket, unusable bundle, unknown queue,\n"
-        "3 a --set was refused (nothing written).\n");
+        "3 a --set or a --profiles action was refused (nothing written).\n");
 }
 
 std::optional<PrintDialogOptions> parsePrintDialogArguments(const QStringList& arguments,
@@ -83,10 +93,13 @@ std::optional<PrintDialogOptions> parsePrintDialogArguments(const QStringList& a
     const QCommandLineOption state(QStringLiteral("state"));
     const QCommandLineOption screenshot(QStringLiteral("screenshot"), QString(),
                                         QStringLiteral("FILE"));
+    const QCommandLineOption profiles(QStringLiteral("profiles"), QString(),
+                                      QStringLiteral("ACTIONS"));
+    const QCommandLineOption profilesList(QStringLiteral("profiles-list"));
     const QCommandLineOption headless(QStringLiteral("headless"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     parser.addOptions({ppd, printerId, deviceURI, queue, plugin, ticket, set, show, save, print,
-                       summary, state, screenshot, headless, help});
+                       summary, state, screenshot, profiles, profilesList, headless, help});
 
     if (!parser.parse(arguments))
         return failWith(error, parser.errorText());
@@ -150,6 +163,11 @@ std::optional<PrintDialogOptions> parsePrintDialogArguments(const QStringList& a
     options.summary = parser.isSet(summary);
     options.state = parser.isSet(state);
     options.screenshotPath = parser.value(screenshot);
+    if (parser.values(profiles).size() > 1)
+        return failWith(error, QStringLiteral("--profiles is given more than once"));
+    if (parser.isSet(profiles))
+        options.profilesScript = parser.value(profiles);
+    options.profilesList = parser.isSet(profilesList);
     options.headless = parser.isSet(headless);
     return options;
 }

@@ -24,12 +24,17 @@ struct PrintDialogOptions {
     bool summary = false;
     bool state = false;
     QString screenshotPath;
+    std::optional<QString> profilesScript; // --profiles "ACTION; ..."
+    bool profilesList = false;             // --profiles-list
     bool headless = false;
     bool help = false;
 
     // Whether the run produces something by itself; otherwise, with a
     // display, the window opens.
-    bool scripted() const { return save || print || summary || state || !screenshotPath.isEmpty(); }
+    bool scripted() const {
+        return save || print || summary || state || !screenshotPath.isEmpty() || profilesScript ||
+               profilesList;
+    }
 };
 
 // Parses the arguments (the program name first). Null with `error` set when

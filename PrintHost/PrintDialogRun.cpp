@@ -7,6 +7,8 @@
 #include "PlugInHost.h"
 #include "PrintDialogWindow.h"
 #include "PrintingLayer.h"
+#include "ProfileListing.h"
+#include "ProfileWindowScript.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -204,6 +206,24 @@ int DialogSession::run(bool interactive) {
         QCoreApplication::processEvents();
     }
 
+    if (options_.profilesScript) {
+        if (!requireView("--profiles"))
+            return kExitFailure;
+        const auto actions = parseProfileActions(*options_.profilesScript, &error);
+        if (!actions)
+            return fail(kExitRefused, QStringLiteral("--profiles refused: %1").arg(error));
+        switch (runProfileActions(view, *actions, &error)) {
+        case ProfileScriptResult::Confirmed:
+        case ProfileScriptResult::Cancelled:
+            break;
+        case ProfileScriptResult::Refused:
+            return fail(kExitRefused, QStringLiteral("--profiles refused: %1").arg(error));
+        case ProfileScriptResult::Failed:
+            return fail(kExitFailure, QStringLiteral("--profiles failed: %1").arg(error));
+        }
+        QCoreApplication::processEvents();
+    }
+
     if (options_.save && !save(&error))
         return fail(kExitFailure, error);
 
@@ -232,6 +252,13 @@ int DialogSession::run(bool interactive) {
             out_,
             QString::fromUtf8(
                 QJsonDocument(describeState(view, ppd_.get())).toJson(QJsonDocument::Compact)));
+    }
+
+    if (options_.profilesList) {
+        const auto groups = describeProfileFile(&error);
+        if (!groups)
+            return fail(kExitFailure, error);
+        writeLine(out_, QString::fromUtf8(QJsonDocument(*groups).toJson(QJsonDocument::Compact)));
     }
 
     if (!options_.screenshotPath.isEmpty()) {

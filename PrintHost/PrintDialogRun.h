@@ -13,7 +13,7 @@ enum PrintDialogStatus : int {
     kExitOK = 0,
     kExitFailure = 1,  // a step failed: plug-in, ticket writing, printing, picture
     kExitBadInput = 2, // arguments, PPD, ticket, bundle or queue unusable
-    kExitRefused = 3,  // a --set was refused
+    kExitRefused = 3,  // a --set or a --profiles action was refused
 };
 
 // Runs the steps the options ask for; `interactive` lets the run open the

@@ -11,6 +11,7 @@
 
 #include <Bundle.h>
 #include <InstallRoot.h>
+#include <PDEPlugInAPI.h>
 #include <VXPList.h>
 
 #include <QComboBox>
@@ -19,13 +20,18 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QIcon>
+#include <QImageReader>
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QTableView>
 
+#include <algorithm>
 #include <cstring>
 
 namespace PDE {
@@ -85,6 +91,21 @@ void clearList(ProfileList* list) {
 void appendCopy(ProfileList* list, const ProfileEntry& entry) {
     if (list->iNum >= 0 && list->iNum < kMaxProfileEntries)
         list->litem[list->iNum++] = entry;
+}
+
+QFont dataFont() {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setPointSize(kDataFontSize);
+    return font;
+}
+
+// The on-printer icon, recognised by its contents whatever the file's name
+// says; a missing or unreadable file gives no icon.
+QIcon readOnPrinterIcon() {
+    QImageReader reader(QString::fromStdString(zrk::resolveInstallPath(zrk::kOnPrinterIconPath)));
+    reader.setDecideFormatFromContent(true);
+    const QImage image = reader.read();
+    return image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image));
 }
 
 QString defaultChooseFile(const QString& directory) {
@@ -161,11 +182,7 @@ bool ProfileControl::loadWindow() {
         _profileTableView->setModel(model_);
         _profileTableView->setSelectionBehavior(QAbstractItemView::SelectRows);
         _profileTableView->setSelectionMode(QAbstractItemView::SingleSelection);
-        _profileTableView->horizontalHeader()->setStretchLastSection(true);
         _profileTableView->verticalHeader()->hide();
-        _profileTableView->setColumnWidth(ProfileTableModel::kIconColumn,
-                                          IconedCell::kIconSize + 2 * IconedCell::kLeftInset);
-        _profileTableView->setColumnWidth(ProfileTableModel::kInMenuColumn, 64);
         connect(_profileTableView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
                 [this] {
                     const int row = selectedRow();
@@ -175,13 +192,73 @@ bool ProfileControl::loadWindow() {
                         tableViewSelectionDidChange();
                 });
     }
+    // However the window is closed (its buttons, Esc, the title bar), an
+    // entry being added or edited is abandoned with it.
+    connect(window, &QDialog::finished, this, [this] { returnToBrowsing(); });
     return true;
+}
+
+void ProfileControl::setSelectionFrozen(bool frozen) {
+    if (_profileTableView)
+        _profileTableView->setSelectionMode(frozen ? QAbstractItemView::NoSelection
+                                                   : QAbstractItemView::SingleSelection);
+}
+
+void ProfileControl::returnToBrowsing() {
+    buttonIdentify = kModeBrowsing;
+    setSelectionFrozen(false);
+}
+
+// Columns wide enough for whole names of the longest kind (31 characters of
+// the data font) and for the location labels; the table asks for that much
+// room, so the window's default size shows them.
+void ProfileControl::sizeColumns() {
+    if (!_profileTableView || !model_)
+        return;
+    QTableView* table = _profileTableView;
+    const QFontMetrics data(dataFont());
+    const QFontMetrics header(table->horizontalHeader()->font());
+    const int margin =
+        2 * (table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1) +
+        table->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, table) * 2 + 2;
+    auto headerWidth = [&](int column) {
+        return header.horizontalAdvance(
+                   model_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString()) +
+               margin;
+    };
+    const int nameWidth = data.horizontalAdvance(QString(kFileNameMaxLength, u'N')) + margin;
+    int locationWidth = headerWidth(ProfileTableModel::kLocationColumn);
+    for (const char* key : {"Disk", "Card"})
+        locationWidth = std::max(locationWidth,
+                                 data.horizontalAdvance(PDECommon::localizedString(key)) + margin);
+    const int widths[] = {IconedCell::kIconSize + 2 * IconedCell::kLeftInset,
+                          std::max(headerWidth(ProfileTableModel::kInMenuColumn),
+                                   table->style()->pixelMetric(QStyle::PM_IndicatorWidth) + margin),
+                          nameWidth, nameWidth, locationWidth};
+    table->horizontalHeader()->setStretchLastSection(false);
+    int total = 0;
+    for (int column = 0; column < int(std::size(widths)); ++column) {
+        table->setColumnWidth(column, widths[column]);
+        total += widths[column];
+    }
+    table->verticalHeader()->setDefaultSectionSize(
+        std::max(data.height() + 4, IconedCell::kIconSize + 2));
+    // Room for the frame and for a vertical scroll bar, so that a long list
+    // does not push the last column out of sight.
+    table->setMinimumWidth(total + 2 * table->frameWidth() +
+                           table->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, table) +
+                           2);
+}
+
+void ProfileControl::refuseEntry(const QString& reason) {
+    if (_profileManagementWindow)
+        _profileManagementWindow->setProperty(PrintHost::ControlProperty::kRefusal, reason);
 }
 
 bool ProfileControl::initWithProfileControl() {
     if (!loadWindow())
         return false;
-    buttonIdentify = kModeBrowsing;
+    returnToBrowsing();
     if (onAdvancedView)
         onAdvancedView->setControlValueToTicket();
     protocolType = PDECommon::commoniGetProtocol(session);
@@ -200,7 +277,9 @@ bool ProfileControl::initWithProfileControl() {
         QFont tableFont = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
         tableFont.setPointSize(kTableFontSize);
         _profileTableView->setFont(tableFont);
+        sizeColumns();
     }
+    onPrinterIcon_ = readOnPrinterIcon();
     if (_profileMenu) {
         _profileMenu->setEnabled(true);
         _profileMenu->setCurrentIndex(0);
@@ -305,22 +384,17 @@ QVariant ProfileControl::objectValueForTableColumn(const QString& identifier, in
     if (identifier == u"icon") {
         if (role == Qt::DecorationRole && walkable(protocolType) &&
             (entry.iInMenu == kInMenuDevicePresentHidden ||
-             entry.iInMenu == kInMenuDevicePresentShown)) {
-            static const QIcon icon(
-                QString::fromStdString(zrk::resolveInstallPath(zrk::kOnPrinterIconPath)));
-            return icon;
-        }
+             entry.iInMenu == kInMenuDevicePresentShown) &&
+            !onPrinterIcon_.isNull())
+            return onPrinterIcon_;
         return role == Qt::DisplayRole ? QVariant(QString()) : QVariant();
     }
     if (identifier == u"inmenu")
         return role == Qt::CheckStateRole
                    ? QVariant(isOfferedInMenu(entry.iInMenu) ? Qt::Checked : Qt::Unchecked)
                    : QVariant();
-    if (role == Qt::FontRole) {
-        QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-        font.setPointSize(kDataFontSize);
-        return font;
-    }
+    if (role == Qt::FontRole)
+        return dataFont();
     if (role != Qt::DisplayRole)
         return {};
     if (identifier == u"filename")
@@ -482,8 +556,7 @@ void ProfileControl::addButton(QObject*) {
     if (_localOK)
         _localOK->setEnabled(false);
     buttonIdentify = kModeAdding;
-    if (_profileTableView)
-        _profileTableView->setSelectionMode(QAbstractItemView::NoSelection);
+    setSelectionFrozen(true);
 }
 
 void ProfileControl::editButton(QObject*) {
@@ -505,8 +578,7 @@ void ProfileControl::editButton(QObject*) {
     if (_profileMenu)
         _profileMenu->setEnabled(false);
     buttonIdentify = kModeEditing;
-    if (_profileTableView)
-        _profileTableView->setSelectionMode(QAbstractItemView::NoSelection);
+    setSelectionFrozen(true);
 }
 
 void ProfileControl::deleteButton(QObject*) {
@@ -526,7 +598,10 @@ void ProfileControl::deleteButton(QObject*) {
     std::memset(&list->litem[count - 1], 0, sizeof(ProfileEntry));
     list->iNum = count - 1;
     reloadTable();
+    // Reloading drops the selection without a word, so the entry's names
+    // would stay in the fields: leave nothing selected and nothing shown.
     deselectAll();
+    vProfileSettingsClearEditText();
 }
 
 void ProfileControl::browseButton(QObject*) {
@@ -566,22 +641,27 @@ void ProfileControl::browseButton(QObject*) {
 }
 
 void ProfileControl::profileOK(QObject*) {
+    refuseEntry(QString());
     ProfileList* list = currentProfileDict();
     if (!list || !_fileNameEdit || !_profileNameEdit)
-        return;
+        return refuseEntry(QStringLiteral("no profile group is chosen"));
     const QString fileName = _fileNameEdit->text();
     const QString profileName = _profileNameEdit->text();
     const bool card = _locationMenu && _locationMenu->currentIndex() == kLocationMenuCard;
     const int32_t location = card ? kLocationCard : kLocationDisk;
-    if (fileName.isEmpty() || fileName.startsWith(u'.'))
-        return;
+    if (fileName.isEmpty())
+        return refuseEntry(QStringLiteral("the file name is empty"));
+    if (fileName.startsWith(u'.'))
+        return refuseEntry(QStringLiteral("the file name begins with \".\""));
     const int count = numberOfRowsInTableView();
     const int editedRow = buttonIdentify == kModeEditing ? selectedRow() : -1;
     for (int i = 0; i < count; ++i) {
         if (i == editedRow)
             continue;
         if (nameOf(list->litem[i].FileName) == fileName && list->litem[i].iLocation == location)
-            return;
+            return refuseEntry(
+                QStringLiteral("the group has an entry for %1 on the %2 already")
+                    .arg(fileName, card ? QStringLiteral("card") : QStringLiteral("disk")));
     }
     int target = -1;
     if (buttonIdentify == kModeEditing) {
@@ -593,7 +673,10 @@ void ProfileControl::profileOK(QObject*) {
         }
     }
     if (target < 0)
-        return;
+        return refuseEntry(
+            buttonIdentify == kModeAdding
+                ? QStringLiteral("the group holds %1 entries already").arg(kMaxProfileEntries)
+                : QStringLiteral("no entry is being added or edited"));
     ProfileEntry& entry = list->litem[target];
     if (buttonIdentify == kModeEditing && cannotBeWalked(protocolType)) {
         if (ProfileList* deleted = deletedListOfCurrentGroup())
@@ -618,8 +701,7 @@ void ProfileControl::profileOK(QObject*) {
 
 void ProfileControl::profileCancel(QObject*) {
     vProfileSettingsClearEditText();
-    if (_profileTableView)
-        _profileTableView->setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionFrozen(false);
     reloadTable();
     deselectAll();
     if (_profileMenu)

@@ -7,6 +7,7 @@
 
 #include <ProfileTypes.h>
 
+#include <QIcon>
 #include <QObject>
 #include <QPointer>
 
@@ -90,6 +91,10 @@ private:
     void vProfileSettingsAllDisablePart();
     void vProfileSettingsAllEnablePart();
     void setEditPartEnabled(bool enabled);
+    void setSelectionFrozen(bool frozen);
+    void returnToBrowsing();
+    void sizeColumns();
+    void refuseEntry(const QString& reason);
     int selectedRow() const;
     void reloadTable();
     void deselectAll();
@@ -116,6 +121,7 @@ private:
     std::unique_ptr<QDialog> windowOwner_;
     ProfileTableModel* model_ = nullptr;
     IconedCell* iconCell_ = nullptr;
+    QIcon onPrinterIcon_;
     FileChooser chooseFile_;
 };
 

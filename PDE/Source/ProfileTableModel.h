@@ -15,6 +15,7 @@ public:
                                                          "profilename", "location"};
     static constexpr int kIconColumn = 0;
     static constexpr int kInMenuColumn = 1;
+    static constexpr int kLocationColumn = 4;
 
     ProfileTableModel(ProfileControl* control, QObject* parent);
 

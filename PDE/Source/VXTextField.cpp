@@ -5,18 +5,25 @@
 namespace PDE {
 
 VXTextField::VXTextField(QWidget* parent) : QLineEdit(parent) {
-    connect(this, &QLineEdit::textEdited, this, [this] { textDidChange(); });
+    // A user's edit is announced by textEdited and then textChanged; any other
+    // change (the window showing an entry, clearing the field) by textChanged
+    // alone. Editing begins from the text the field holds at that moment, so
+    // a text put in by the program becomes the one to go back to.
+    connect(this, &QLineEdit::textEdited, this, [this] {
+        userEditPending_ = true;
+        textDidChange();
+    });
+    connect(this, &QLineEdit::textChanged, this, [this] {
+        if (userEditPending_)
+            userEditPending_ = false;
+        else
+            oldValue = text();
+    });
 }
 
 void VXTextField::setMaxLength(int32_t maxLength, int32_t extension) {
     maxLen = maxLength;
     maxExtension = extension;
-}
-
-void VXTextField::focusInEvent(QFocusEvent* event) {
-    // Editing begins: the text to go back to is the one the field holds now.
-    oldValue = text();
-    QLineEdit::focusInEvent(event);
 }
 
 void VXTextField::revert(bool moveInsertionPoint, int selectionStart, qsizetype length) {

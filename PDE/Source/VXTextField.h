@@ -25,9 +25,6 @@ public:
     // Runs the checks on the field's current text after an edit.
     void textDidChange();
 
-protected:
-    void focusInEvent(QFocusEvent* event) override;
-
 private:
     void revert(bool moveInsertionPoint, int selectionStart, qsizetype length);
 
@@ -36,6 +33,7 @@ private:
     int32_t maxLen = 0;
     int32_t maxExtension = 0;
     QString oldValue;
+    bool userEditPending_ = false;
 };
 
 } // namespace PDE

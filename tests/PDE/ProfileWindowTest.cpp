@@ -2,13 +2,23 @@
 // user's clicks drive it (without running it modally).
 #include "PanelFixture.h"
 
+#include <InstallRoot.h>
+#include <PDEPlugInAPI.h>
 #include <ProfileControl.h>
 #include <VXTextField.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QFile>
+#include <QFontDatabase>
+#include <QHeaderView>
+#include <QIcon>
+#include <QLayout>
 #include <QPushButton>
 #include <QTableView>
+
+#include <filesystem>
 
 using namespace PDE;
 using zrktest::Dialog;
@@ -121,6 +131,11 @@ TEST_F(ProfileWindow, AddingChecksFileNameAndLocation) {
     control->profileOK(nullptr);
     EXPECT_EQ(control->numberOfRowsInTableView(), 5);
     EXPECT_EQ(control->mode(), kModeAdding);
+    // Silent to the user; the reason is kept for a scripting host.
+    EXPECT_TRUE(control->window()
+                    ->property(PrintHost::ControlProperty::kRefusal)
+                    .toString()
+                    .contains(u"D.ICC"));
     // A name starting with "." never goes in.
     fill(control, ".hidden", "Dot", 0);
     control->profileOK(nullptr);
@@ -192,6 +207,10 @@ TEST_F(ProfileWindow, DeletingCompactsTheListAndCancellingKeepsTheFile) {
     ASSERT_EQ(control->numberOfRowsInTableView(), 4);
     EXPECT_STREQ(control->workingList(0).litem[2].FileName, "D.ICC");
     EXPECT_EQ(control->workingList(0).litem[4].iInMenu, 0);
+    // Nothing stays selected, and the deleted entry's names are gone.
+    EXPECT_FALSE(child<QTableView>(control, "_profileTableView")->selectionModel()->hasSelection());
+    EXPECT_EQ(child<VXTextField>(control, "_fileNameEdit")->text(), u"");
+    EXPECT_EQ(child<VXTextField>(control, "_profileNameEdit")->text(), u"");
     // Not a usb or pap queue: nothing is recorded as deleted.
     EXPECT_EQ(control->deletedList(0).iNum, 0);
 
@@ -266,4 +285,79 @@ TEST_F(ProfileWindow, WithoutAGroupTheTableIsEmptyAndActionsDoNothing) {
     control->profileOK(nullptr);
     control->deleteButton(nullptr);
     EXPECT_EQ(control->workingList(0).iNum, 5);
+}
+
+TEST_F(ProfileWindow, EveryWayOutOfAnEditLeavesTheTableSelectable) {
+    Dialog dialog(zrktest::bundledPPD());
+    ProfileControl* control = open(dialog);
+    using Close = void (*)(ProfileControl*);
+    const std::pair<const char*, Close> closes[] = {
+        {"cancel", [](ProfileControl* c) { c->profileWindowCancel(nullptr); }},
+        {"escape or title bar", [](ProfileControl* c) { c->window()->reject(); }},
+        {"ok", [](ProfileControl* c) { c->profileWindowOK(nullptr); }},
+    };
+    for (const auto& [how, close] : closes) {
+        for (const bool adding : {true, false}) {
+            select(control, 3);
+            adding ? control->addButton(nullptr) : control->editButton(nullptr);
+            ASSERT_NE(control->mode(), kModeBrowsing);
+            close(control);
+            EXPECT_EQ(control->mode(), kModeBrowsing) << how;
+            ASSERT_TRUE(control->initWithProfileControl());
+            select(control, 2);
+            EXPECT_TRUE(enabled(control, "_editButton"))
+                << how << (adding ? " adding" : " editing");
+            EXPECT_TRUE(enabled(control, "_deleteButton")) << how;
+        }
+    }
+}
+
+TEST_F(ProfileWindow, OnPrinterIconForPresentEntriesOfNetworkQueues) {
+    const std::filesystem::path icon = zrk::resolveInstallPath(zrk::kOnPrinterIconPath);
+    std::filesystem::create_directories(icon.parent_path());
+    std::filesystem::copy_file(ZRK_TEST_ON_PRINTER_ICON, icon,
+                               std::filesystem::copy_options::overwrite_existing);
+    struct Case {
+        const char* uri;
+        bool shown;
+    };
+    for (const Case& c : {Case{"lpd://printer/queue", true}, Case{"socket://printer", false}}) {
+        Dialog dialog(zrktest::bundledPPD(), "Q", c.uri);
+        ProfileControl* control = open(dialog);
+        for (int row = 0; row < 5; ++row) {
+            const int32_t state = control->workingList(0).litem[row].iInMenu;
+            const QVariant image =
+                control->objectValueForTableColumn("icon", row, Qt::DecorationRole);
+            const bool present =
+                state == kInMenuDevicePresentHidden || state == kInMenuDevicePresentShown;
+            // The icon file is a PNG under the fixed name: it must render.
+            EXPECT_EQ(!image.value<QIcon>().pixmap(16, 16).isNull(), c.shown && present)
+                << c.uri << " " << row;
+        }
+    }
+    std::filesystem::remove(icon);
+}
+
+TEST_F(ProfileWindow, WholeNamesAtTheDefaultSize) {
+    Dialog dialog(zrktest::bundledPPD(), "Q", "lpd://printer/queue");
+    ProfileControl* control = open(dialog);
+    QDialog* window = control->window();
+    window->setAttribute(Qt::WA_DontShowOnScreen, true);
+    window->show();
+    window->layout()->activate();
+    window->resize(window->sizeHint());
+    QApplication::processEvents();
+    auto* table = child<QTableView>(control, "_profileTableView");
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setPointSize(12);
+    const int longest =
+        QFontMetrics(font).horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ01234"));
+    for (const int column : {2, 3}) {
+        EXPECT_GE(table->columnWidth(column), longest + 6) << column;
+        EXPECT_LE(table->columnViewportPosition(column) + table->columnWidth(column),
+                  table->viewport()->width())
+            << column;
+    }
+    EXPECT_LE(table->columnViewportPosition(4) + table->columnWidth(4), table->viewport()->width());
+    window->hide();
 }

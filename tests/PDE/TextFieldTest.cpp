@@ -110,6 +110,16 @@ TEST(VXTextField, RejectedCharactersAreDroppedAndLongPastesUndone) {
     f.field.paste();
     EXPECT_EQ(f.field.text(), u"abcd");
     EXPECT_EQ(f.field.cursorPosition(), 2);
+
+    // The window shows one entry while the field has focus, then another; a
+    // refused drop goes back to the text shown when it came, not to the first.
+    FileNameField g;
+    g.field.setText(QStringLiteral("A.ICC"));
+    QFocusEvent focusIn(QEvent::FocusIn, Qt::MouseFocusReason);
+    QApplication::sendEvent(&g.field, &focusIn);
+    g.field.setText(QStringLiteral("B.ICC"));
+    g.field.insert(QString(40, u'x'));
+    EXPECT_EQ(g.field.text(), u"B.ICC");
 }
 
 TEST(VXTextField, OperatedButtonFollowsTheText) {
@@ -166,14 +176,21 @@ TEST(IconedCell, DrawsOnlyTheImageAtSixteenPoints) {
         for (int x = 0; x < empty.width(); ++x)
             ASSERT_EQ(qAlpha(empty.pixel(x, y)), 0);
 
-    QPixmap big(64, 64);
-    big.fill(Qt::red);
-    model.setData(model.index(0, 0), QIcon(big), Qt::DecorationRole);
-    const QImage drawn = render();
-    QRect painted;
-    for (int y = 0; y < drawn.height(); ++y)
-        for (int x = 0; x < drawn.width(); ++x)
-            if (qAlpha(drawn.pixel(x, y)) != 0)
-                painted |= QRect(x, y, 1, 1);
-    EXPECT_EQ(painted, QRect(13, 20, 16, 16));
+    // Larger, smaller and non-square images all fill the 16 x 16 square.
+    for (const QSize size : {QSize(64, 64), QSize(8, 8), QSize(32, 8)}) {
+        QPixmap picture(size);
+        picture.fill(Qt::red);
+        model.setData(model.index(0, 0), QIcon(picture), Qt::DecorationRole);
+        const QImage drawn = render();
+        QRect painted;
+        int opaque = 0;
+        for (int y = 0; y < drawn.height(); ++y)
+            for (int x = 0; x < drawn.width(); ++x)
+                if (qAlpha(drawn.pixel(x, y)) != 0) {
+                    painted |= QRect(x, y, 1, 1);
+                    opaque += qAlpha(drawn.pixel(x, y)) == 255;
+                }
+        EXPECT_EQ(painted, QRect(13, 20, 16, 16)) << size.width() << "x" << size.height();
+        EXPECT_EQ(opaque, 16 * 16) << size.width() << "x" << size.height();
+    }
 }

@@ -46,7 +46,8 @@ TEST(PrintDialog, HelpDocumentsEveryOption) {
     ASSERT_EQ(r.exitCode, 0) << show(r);
     for (const char* option :
          {"--ppd", "--printer-id", "--device-uri", "--queue", "--plugin", "--ticket", "--set",
-          "--show", "--save", "--print", "--summary", "--state", "--screenshot", "--headless"})
+          "--show", "--save", "--print", "--summary", "--state", "--screenshot", "--profiles",
+          "--profiles-list", "--headless"})
         EXPECT_TRUE(r.out.contains(option)) << option;
 }
 
@@ -62,6 +63,7 @@ TEST(PrintDialog, BadArgumentsExitTwoWithOneLine) {
         {"--ppd", kPPD, "--ppd", kPPD},
         {"--ppd", kPPD, "stray"},
         {"--ppd", kPPD, "--ticket", ""},
+        {"--ppd", kPPD, "--profiles", "ok", "--profiles", "cancel"},
         {"--ppd", "/nonexistent/ZR.ppd", "--state"},
         {"--ppd", QStringLiteral(__FILE__), "--state"},
         {"--ppd", kPPD, "--plugin", "/nonexistent/X.plugin", "--state"},
