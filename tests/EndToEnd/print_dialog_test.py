@@ -85,6 +85,8 @@ class PrintDialogCase(unittest.TestCase):
         os.mkdir(runtime, 0o700)
         self.env = dict(os.environ, ZRK5100_ROOT=self.root, QT_QPA_PLATFORM="offscreen",
                         XDG_RUNTIME_DIR=runtime, LC_ALL="C.UTF-8")
+        # English unless a test asks for another language.
+        self.env.pop("LANGUAGE", None)
 
     def tearDown(self):
         self.tmp.cleanup()
