@@ -1,8 +1,9 @@
-// Accessible names, the Tab order and the rules' explanations of grayed-out
-// controls.
+// Accessible names, the Tab order, the rules' explanations of grayed-out
+// controls and the translations of the tables' keys.
 #include "PanelFixture.h"
 
 #include <Accessibility.h>
+#include <PaneTables.h>
 #include <ProfileControl.h>
 
 #include <QAbstractButton>
@@ -12,6 +13,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
+#include <QTranslator>
+
+#include <vector>
 
 using namespace PDE;
 using zrktest::Dialog;
@@ -156,6 +160,33 @@ TEST(ProfileWindowAccessibility, EveryControlIsNamedAndLabelled) {
     EXPECT_EQ(window->findChild<QWidget*>(QStringLiteral("_fileNameEdit"))->accessibleName(),
               QStringLiteral("File Name"));
     zrktest::removeProfileFile();
+}
+
+} // namespace
+
+namespace {
+
+// Every key the row tables and the presets look up has a translation in every
+// language the bundle carries.
+TEST(Translations, EveryKeyOfTheTablesInEveryLanguage) {
+    for (const char* lang : {"en", "de", "fr", "es", "it", "ja"}) {
+        QTranslator table;
+        ASSERT_TRUE(table.load(QStringLiteral(ZRK_TEST_BUNDLE_DIR "/Resources/Localizable_%1.qm")
+                                   .arg(QLatin1String(lang))))
+            << lang;
+        std::vector<const char*> keys;
+        for (const auto& rows : {kColorOptionsRows, kAdvancedColorOptionsRows}) {
+            for (const ControlRowTemplate& row : rows) {
+                for (const char* key : {row.titleKey, row.summaryKey})
+                    if (key)
+                        keys.push_back(key);
+            }
+        }
+        for (const QuickColorPreset& preset : kQuickColorPresets)
+            keys.push_back(preset.summaryName);
+        for (const char* key : keys)
+            EXPECT_FALSE(table.translate("Localizable", key).isEmpty()) << lang << ": " << key;
+    }
 }
 
 } // namespace
