@@ -219,6 +219,10 @@ QJsonObject describeState(QWidget* root, const PPDFile* ppd) {
         entry.insert(QStringLiteral("keyword"), control.keyword);
         entry.insert(QStringLiteral("kind"), kindName(control.kind));
         entry.insert(QStringLiteral("enabled"), control.widget->isEnabled());
+        entry.insert(QStringLiteral("accessibleName"), control.widget->accessibleName());
+        // A control a rule grays out explains why in its accessible description.
+        if (!control.widget->isEnabled() && !control.widget->accessibleDescription().isEmpty())
+            entry.insert(QStringLiteral("reason"), control.widget->accessibleDescription());
 
         int value = 0;
         QJsonValue choice = QJsonValue::Null;

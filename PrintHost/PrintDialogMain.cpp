@@ -5,8 +5,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTranslator>
 
 #include <cstdio>
 #include <cstdlib>
@@ -83,6 +85,12 @@ int main(int argc, char** argv) {
     {
         QApplication app(qtArgc, qtArgv);
         QApplication::setApplicationName(QStringLiteral("print-dialog"));
+        // The dialog's own texts in the user's language (Qt's choice from
+        // LANGUAGE, LC_ALL, LC_MESSAGES and LANG), English otherwise.
+        QTranslator translator;
+        if (translator.load(QLocale(), QStringLiteral("print-dialog"), QStringLiteral("_"),
+                            QStringLiteral(":/i18n")))
+            QCoreApplication::installTranslator(&translator);
         status = PrintHost::runPrintDialog(*options, !headless, stdout, stderr);
     }
     return status;

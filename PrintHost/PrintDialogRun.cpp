@@ -89,14 +89,16 @@ private:
 bool DialogSession::save(QString* error) {
     QString panelError;
     if (!host_->panel()->saveValuesAndReturnError(&panelError)) {
-        *error = QStringLiteral("the panel could not save its values: %1").arg(panelError);
+        *error =
+            QCoreApplication::translate("print-dialog", "the panel could not save its values: %1")
+                .arg(panelError);
         return false;
     }
     if (options_.ticketPath.isEmpty())
         return true;
     std::string writeError;
     if (!settings_.writeToFile(QFile::encodeName(options_.ticketPath).toStdString(), &writeError)) {
-        *error = QStringLiteral("cannot write the ticket: %1")
+        *error = QCoreApplication::translate("print-dialog", "cannot write the ticket: %1")
                      .arg(QString::fromLocal8Bit(writeError.c_str()));
         return false;
     }
@@ -106,7 +108,7 @@ bool DialogSession::save(QString* error) {
 bool DialogSession::print(QString* error) {
     PDEPanel* panel = host_->panel();
     if (!panel->shouldPrint()) {
-        *error = QStringLiteral("the panel cancelled printing");
+        *error = QCoreApplication::translate("print-dialog", "the panel cancelled printing");
         return false;
     }
     const JobOptionList options = jobOptions(settings_, *ppd_);
@@ -118,7 +120,8 @@ bool DialogSession::print(QString* error) {
 
     QTemporaryFile document(QDir::tempPath() + QStringLiteral("/print-dialog-XXXXXX.ps"));
     if (!document.open() || document.write(testPageDocument()) < 0 || !document.flush()) {
-        *error = QStringLiteral("cannot write the test page: %1").arg(document.errorString());
+        *error = QCoreApplication::translate("print-dialog", "cannot write the test page: %1")
+                     .arg(document.errorString());
         return false;
     }
     const int job = submitJob(options_.queue, document.fileName(),
@@ -281,7 +284,8 @@ int DialogSession::run(bool interactive) {
                 [this, panel](QString* e) {
                     QString saveError;
                     if (!panel->saveValuesAndReturnError(&saveError)) {
-                        *e = QStringLiteral("the panel could not save its values: %1")
+                        *e = QCoreApplication::translate("print-dialog",
+                                                         "the panel could not save its values: %1")
                                  .arg(saveError);
                         return false;
                     }

@@ -1,5 +1,6 @@
 #include "PrintDialogWindow.h"
 
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QMessageBox>
 #include <QPushButton>
@@ -16,9 +17,13 @@ PrintDialogWindow::PrintDialogWindow(QWidget* panelView, const QString& title, A
     panelView->show();
 
     auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(QDialogButtonBox::Cancel);
+    // The standard buttons' texts come from the dialog's own translations.
+    QPushButton* cancelButton = buttons->addButton(QDialogButtonBox::Cancel);
+    cancelButton->setText(QCoreApplication::translate("print-dialog", "&Cancel"));
     QPushButton* okButton = buttons->addButton(QDialogButtonBox::Ok);
-    QPushButton* printButton = buttons->addButton(tr("Print"), QDialogButtonBox::AcceptRole);
+    okButton->setText(QCoreApplication::translate("print-dialog", "&OK"));
+    QPushButton* printButton = buttons->addButton(
+        QCoreApplication::translate("print-dialog", "Print"), QDialogButtonBox::AcceptRole);
     printButton->setDefault(true);
     layout->addWidget(buttons);
 

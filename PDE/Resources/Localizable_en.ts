@@ -219,5 +219,101 @@
         <source>ProfileTitle</source>
         <translation>Profile Management</translation>
     </message>
+    <message>
+        <source>Unavailable while %1 is on</source>
+        <translation>Unavailable while %1 is on</translation>
+    </message>
+    <message>
+        <source>Unavailable while %1 is off</source>
+        <translation>Unavailable while %1 is off</translation>
+    </message>
+    <message>
+        <source>Unavailable while %1 is %2</source>
+        <translation>Unavailable while %1 is %2</translation>
+    </message>
+    <message>
+        <source>Available with the %2 %1 only</source>
+        <translation>Available with the %2 %1 only</translation>
+    </message>
+    <message>
+        <source>Profile Management</source>
+        <translation>Profile Management</translation>
+    </message>
+    <message>
+        <source>Profiles:</source>
+        <translation>Profiles:</translation>
+    </message>
+    <message>
+        <source>RGB Source Profiles</source>
+        <translation>RGB Source Profiles</translation>
+    </message>
+    <message>
+        <source>Simulation Profiles</source>
+        <translation>Simulation Profiles</translation>
+    </message>
+    <message>
+        <source>Destination Profiles</source>
+        <translation>Destination Profiles</translation>
+    </message>
+    <message>
+        <source>Profile List</source>
+        <translation>Profile List</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>File Name:</source>
+        <translation>File Name:</translation>
+    </message>
+    <message>
+        <source>Browse…</source>
+        <translation>Browse…</translation>
+    </message>
+    <message>
+        <source>Profile Name:</source>
+        <translation>Profile Name:</translation>
+    </message>
+    <message>
+        <source>Location:</source>
+        <translation>Location:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>In Menu</source>
+        <translation>In Menu</translation>
+    </message>
+    <message>
+        <source>File Name</source>
+        <translation>File Name</translation>
+    </message>
+    <message>
+        <source>Profile Name</source>
+        <translation>Profile Name</translation>
+    </message>
+    <message>
+        <source>Location</source>
+        <translation>Location</translation>
+    </message>
 </context>
 </TS>

@@ -1,5 +1,6 @@
 #include "ConstraintEngine.h"
 
+#include "ConstraintReasons.h"
 #include "PDECommon.h"
 
 #include <QWidget>
@@ -9,17 +10,6 @@
 namespace PDE {
 
 namespace {
-
-// First row bearing the identifier; the end row is never compared.
-ControlTableEntry* findRowByIdentifier(ControlTableEntry* table, const char* identifier) {
-    if (!table)
-        return nullptr;
-    for (ControlTableEntry* row = table; row->kind != kControlKindEnd; ++row) {
-        if (std::strcmp(row->identifier, identifier) == 0)
-            return row;
-    }
-    return nullptr;
-}
 
 bool compare(int32_t op, int32_t value, int32_t wanted) {
     switch (op) {
@@ -46,12 +36,36 @@ void setTargetEnabled(int ruleIndex, ControlTableEntry* table, bool enabled) {
     const ConstraintRule& rule = cstColorOption[ruleIndex];
     for (int i = 0; i < rule.optionCount; ++i) {
         ControlTableEntry* row = findRowByIdentifier(table, rule.target.identifier);
-        if (row && rule.options[i].optionKind == kCstOptionGrayOut && row->control)
+        if (row && rule.options[i].optionKind == kCstOptionGrayOut && row->control) {
             row->control->setEnabled(enabled);
+            // A grayed-out control says why, to the eye and to assistive tools.
+            const QString reason = enabled ? QString() : constraintReason(ruleIndex, table);
+            row->control->setToolTip(reason);
+            row->control->setAccessibleDescription(reason);
+        }
     }
 }
 
 } // namespace
+
+ControlTableEntry* findRowByIdentifier(ControlTableEntry* table, const char* identifier) {
+    if (!table)
+        return nullptr;
+    for (ControlTableEntry* row = table; row->kind != kControlKindEnd; ++row) {
+        if (std::strcmp(row->identifier, identifier) == 0)
+            return row;
+    }
+    return nullptr;
+}
+
+bool bConditionHolds(const ConstraintItem& condition, ControlTableEntry* table) {
+    const ControlTableEntry* row = findRowByIdentifier(table, condition.identifier);
+    if (!row)
+        return false;
+    const int32_t value =
+        PDECommon::commonConvertToCSTValue(row, PDECommon::commonGetControlValueWithSInt32(row));
+    return compare(condition.op, value, condition.value);
+}
 
 void vColorPresetConstraints(ControlTableEntry* table) {
     for (int i = 0; cstColorOption[i].ruleKind != kCstEndOfRules; ++i) {
@@ -68,15 +82,8 @@ uint8_t bMatchCondition(int ruleIndex, ControlTableEntry* table) {
     const ConstraintRule& rule = cstColorOption[ruleIndex];
     bool flags[kMaxConstraintConditions] = {};
     const int conditions = std::min<int>(rule.conditionCount, kMaxConstraintConditions);
-    for (int k = 0; k < conditions; ++k) {
-        const ConstraintItem& condition = rule.conditions[k];
-        const ControlTableEntry* row = findRowByIdentifier(table, condition.identifier);
-        if (!row)
-            continue;
-        const int32_t value = PDECommon::commonConvertToCSTValue(
-            row, PDECommon::commonGetControlValueWithSInt32(row));
-        flags[k] = compare(condition.op, value, condition.value);
-    }
+    for (int k = 0; k < conditions; ++k)
+        flags[k] = bConditionHolds(rule.conditions[k], table);
 
     bool accumulator = conditions > 0 && flags[0];
     bool operand = false;

@@ -81,6 +81,11 @@ extern const ConstraintKeyword strOption2enum_Mod[];
 extern const ConstraintKeyword strMainOpe2enum_sample[];
 
 void vColorPresetConstraints(ControlTableEntry* table);
+// The first row bearing the identifier; null when none does.
+ControlTableEntry* findRowByIdentifier(ControlTableEntry* table, const char* identifier);
+// Whether one condition holds for the controls of the table (false when no
+// row bears its identifier).
+bool bConditionHolds(const ConstraintItem& condition, ControlTableEntry* table);
 uint8_t bMatchCondition(int ruleIndex, ControlTableEntry* table);
 void vValueChange(int ruleIndex, ControlTableEntry* table);
 void vActOption(int ruleIndex, ControlTableEntry* table);

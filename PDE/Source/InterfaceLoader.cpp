@@ -1,5 +1,6 @@
 #include "InterfaceLoader.h"
 
+#include "Accessibility.h"
 #include "AdvancedColorOptions.h"
 #include "ColorOptions.h"
 #include "MainView.h"
@@ -134,6 +135,8 @@ std::unique_ptr<QWidget> InterfaceLoader::load(const QString& path, QObject* own
             *error = loader.errorString();
         return nullptr;
     }
+    commonTranslateInterface(root.get());
+    commonSetAccessibleNames(root.get());
     createListedObjects(root.get());
     bindOutlets(root.get());
     wireActions(root.get(), owner);

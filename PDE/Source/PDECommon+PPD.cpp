@@ -200,6 +200,16 @@ bool PDECommon::commonIsPPDChoiceConflicted(ppd_file_t* ppd, const char* option,
     return conflicted;
 }
 
+void PDECommon::commonLocalizePPD(ppd_file_t* ppd) {
+    // libcups takes the language from the message locale (LC_ALL, LC_MESSAGES,
+    // LANG; the variables themselves when the locale is not installed) and
+    // replaces the option, choice and group texts by the PPD's translations
+    // for it ("*de.Translation", "*de.VXBrightness Normal/..."), in UTF-8.
+    // Texts without a translation keep their own.
+    if (ppd)
+        ppdLocalize(ppd);
+}
+
 QString PDECommon::commonGetPPDProductName(PMPrintSettings*) {
     return QString::fromLatin1(kProductKey);
 }

@@ -82,6 +82,8 @@ public:
     static QString commonGetControlValueFromPPDWithNSString(const ControlTableEntry* row);
     static bool commonIsPPDChoiceConflicted(ppd_file_t* ppd, const char* option,
                                             const char* choice);
+    // Shows the PPD's texts in the user's language where the PPD translates them.
+    static void commonLocalizePPD(ppd_file_t* ppd);
     static QString commonGetPPDProductName(PMPrintSettings* settings);
     static QString commonGetPrintQueueName(PMPrintSession* session);
 

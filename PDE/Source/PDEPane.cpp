@@ -1,5 +1,7 @@
 #include "PDEPane.h"
 
+#include "Accessibility.h"
+
 namespace PDE {
 
 namespace {
@@ -83,8 +85,11 @@ void PDEPane::addPPDArray(QStringList* array) const {
 }
 
 void PDEPane::createPDEItemForPPDKey() {
-    if (ctrlTable)
-        PDECommon::commonBuildPDEItem(ctrlTable.get(), ppd);
+    if (!ctrlTable)
+        return;
+    PDECommon::commonBuildPDEItem(ctrlTable.get(), ppd);
+    // The titles may have changed with the language: name the controls anew.
+    commonSetAccessibleNames(this);
 }
 
 void PDEPane::defaultFromPPDInfo() {

@@ -49,6 +49,7 @@ void PDEPlugInInterface::myLoad() {
     painChange = mainView->findChild<PainChangeController*>(QStringLiteral("painChange"));
 
     ppd = pdePluginCallbackObject ? pdePluginCallbackObject->ppdFile() : nullptr;
+    PDECommon::commonLocalizePPD(ppd);
     if (!painChange)
         return;
     painChange->setPMPrintEachView(setting, session);

@@ -1,5 +1,6 @@
 #include "ProfileTableModel.h"
 
+#include "PDECommon.h"
 #include "ProfileControl.h"
 
 namespace PDE {
@@ -46,7 +47,8 @@ QVariant ProfileTableModel::headerData(int section, Qt::Orientation orientation,
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
         section >= int(std::size(kColumnTitles)))
         return {};
-    return QString::fromLatin1(kColumnTitles[section]);
+    const QString title = PDECommon::localizedString(kColumnTitles[section]);
+    return title.isNull() ? QString::fromLatin1(kColumnTitles[section]) : title;
 }
 
 void ProfileTableModel::reload() {

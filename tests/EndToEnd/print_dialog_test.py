@@ -4,12 +4,14 @@ import json
 import os
 import plistlib
 import pwd
+import re
 import shutil
 import stat
 import subprocess
 import tempfile
 import textwrap
 import unittest
+import xml.etree.ElementTree as ET
 
 PRINT_DIALOG = os.environ.get("ZRK_PRINT_DIALOG", "")
 PLUGIN_DIR = os.environ.get("ZRK_PLUGIN_DIR", "")
@@ -32,6 +34,45 @@ ADVANCED_KEYWORDS = [
 ] + ["VXSimSource", "VXSimRenderIntent", "VXSimGrayTreatment"]
 
 
+
+
+def translation_table(lang):
+    """{source: translation} of the bundle's strings table for a language."""
+    path = os.path.join(SOURCE_DIR, f"PDE/Resources/Localizable_{lang}.ts")
+    return {m.findtext("source"): m.findtext("translation") or ""
+            for m in ET.parse(path).getroot().iter("message")}
+
+
+def ppd_texts(path, lang=None):
+    """{keyword: (option text, {choice: choice text})} of a PPD's UI options,
+    in its own texts or in one language's translations."""
+    with open(path, "rb") as f:
+        data = f.read()
+    encoding = "latin-1" if b"*LanguageEncoding: ISOLatin1" in data else "utf-8"
+    options = {}
+    for raw in data.split(b"\n"):
+        own = raw.decode(encoding, "replace")
+        translated = raw.decode("utf-8", "replace")
+        if lang is None:
+            match = re.match(r"\*OpenUI \*(\w+)/([^:]*):", own)
+            if match:
+                options[match.group(1)] = (match.group(2), {})
+                continue
+            match = re.match(r"\*(\w+) (\w+)/([^:]*):", own)
+            if match and match.group(1) in options:
+                options[match.group(1)][1][match.group(2)] = match.group(3)
+        else:
+            match = re.match(rf"\*{lang}\.Translation (\w+)/([^:]*):", translated)
+            if match:
+                options.setdefault(match.group(1), ("", {}))
+                options[match.group(1)] = (match.group(2), options[match.group(1)][1])
+                continue
+            match = re.match(rf"\*{lang}\.(\w+) (\w+)/([^:]*):", translated)
+            if match:
+                options.setdefault(match.group(1), ("", {}))[1][match.group(2)] = match.group(3)
+    return options
+
+
 class PrintDialogCase(unittest.TestCase):
     def setUp(self):
         if not os.access(PRINT_DIALOG, os.X_OK):
@@ -44,6 +85,8 @@ class PrintDialogCase(unittest.TestCase):
         os.mkdir(runtime, 0o700)
         self.env = dict(os.environ, ZRK5100_ROOT=self.root, QT_QPA_PLATFORM="offscreen",
                         XDG_RUNTIME_DIR=runtime, LC_ALL="C.UTF-8")
+        # English unless a test asks for another language.
+        self.env.pop("LANGUAGE", None)
 
     def tearDown(self):
         self.tmp.cleanup()
@@ -334,6 +377,155 @@ class PrivilegedRequests(PrintDialogCase):
                 self.run_dialog("--summary", "--device-uri", uri)
                 with open(log) as f:
                     self.assertNotIn("mibwalk_XPC", f.read())
+
+
+class Languages(PrintDialogCase):
+    """The panel speaks the user's language: its own strings from the
+    translation files, the PPD's texts from the PPD's translations."""
+
+    def in_locale(self, **variables):
+        self.env = {k: v for k, v in self.env.items()
+                    if k not in ("LC_ALL", "LC_MESSAGES", "LANG", "LANGUAGE")}
+        self.env.update(variables)
+
+    def english_and_local(self, locale, *args, output="controls"):
+        read = self.state if output == "controls" else self.summary
+        english = read(*args)
+        self.in_locale(LANG=locale)
+        return english, read(*args)
+
+    def test_state_shows_translated_titles_and_ppd_texts(self):
+        ppd_english = ppd_texts(BUNDLED_PPD)
+        to_source = {text: source for source, text in translation_table("en").items()}
+        english_env = dict(self.env)
+        for locale, lang in (("de_DE.UTF-8", "de"), ("ja_JP.UTF-8", "ja")):
+            with self.subTest(locale=locale):
+                self.env = dict(english_env)
+                english, local = self.english_and_local(locale, "--show", "advanced")
+                table = translation_table(lang)
+                ppd_local = ppd_texts(BUNDLED_PPD, lang)
+                self.assertEqual(len(english["controls"]), len(local["controls"]))
+                for ours, theirs in zip(english["controls"], local["controls"]):
+                    self.assertEqual(ours["identifier"], theirs["identifier"])
+                    keyword = theirs["keyword"]
+                    if theirs["kind"] == "popup":
+                        choices = list(ppd_english[keyword][1])
+                        self.assertEqual(ours["items"],
+                                         [ppd_english[keyword][1][c] for c in choices])
+                        self.assertEqual(theirs["items"],
+                                         [ppd_local[keyword][1][c] for c in choices], keyword)
+                    else:
+                        self.assertEqual(theirs["title"], table[to_source[ours["title"]]])
+                    if keyword:
+                        self.assertTrue(theirs["accessibleName"], keyword)
+                controls = {c["keyword"]: c for c in local["controls"]}
+                self.assertEqual(controls["VXBrightness"]["accessibleName"],
+                                 {"de": "Helligkeit", "ja": "明るさ"}[lang])
+                self.assertEqual(controls["VXColorAsGray"]["accessibleName"],
+                                 table["Color as Grayscale"])
+
+    def test_summary_shows_translated_names_and_ppd_texts(self):
+        ppd_english = ppd_texts(BUNDLED_PPD)
+        by_text = {text: keyword for keyword, (text, _) in ppd_english.items()}
+        to_source = {text: source for source, text in translation_table("en").items()}
+        english_env = dict(self.env)
+        for locale, lang in (("de_DE.UTF-8", "de"), ("ja_JP.UTF-8", "ja")):
+            with self.subTest(locale=locale):
+                self.env = dict(english_env)
+                english, local = self.english_and_local(
+                    locale, "--set", "VXQuickColor=Photo", "--set", "VXColorAsGray=True",
+                    output="summary")
+                table = translation_table(lang)
+                ppd_local = ppd_texts(BUNDLED_PPD, lang)
+                expected_order, expected = [], {}
+                for name in english["Summary Display Order"]:
+                    keyword = by_text[name]
+                    choice = [c for c, text in ppd_english[keyword][1].items()
+                              if text == english[name]][0]
+                    local_name = table[to_source[name]]
+                    expected_order.append(local_name)
+                    expected[local_name] = ppd_local[keyword][1][choice]
+                self.assertEqual(local["Summary Display Order"], expected_order)
+                del local["Summary Display Order"]
+                self.assertEqual(local, expected)
+                self.assertEqual(local[table["Brightness"]],
+                                 {"de": "±0 (Normal)", "ja": "±0（標準）"}[lang])
+
+    def test_a_ppd_without_translations_keeps_its_own_texts(self):
+        self.in_locale(LANG="de_DE.UTF-8")
+        controls = self.controls(ppd=os.path.join(FIXTURES, "ZR-K5100-UTF8.ppd"))
+        own = ppd_texts(os.path.join(FIXTURES, "ZR-K5100-UTF8.ppd"))
+        self.assertEqual(controls["VXQuickColor"]["items"], list(own["VXQuickColor"][1].values()))
+        self.assertEqual(controls["VXColorAsGray"]["title"],
+                         translation_table("de")["Color as Grayscale"])
+
+    def test_language_list_picks_the_panels_strings(self):
+        # LANGUAGE is the first choice for the panel's own strings, as in every
+        # Qt program; libcups reads only the locale, so the PPD's texts follow LANG.
+        self.in_locale(LANGUAGE="fr:de", LANG="C.UTF-8")
+        controls = self.controls()
+        self.assertEqual(controls["VXColorAsGray"]["title"], "Couleur en niveaux de gris")
+        self.assertEqual(controls["VXQuickColor"]["items"][0], "Automatic")
+
+
+class RulesExplained(PrintDialogCase):
+    """A control a rule grays out says which control and value hold it."""
+
+    def assert_reasons(self, controls, expected):
+        for control in controls.values():
+            if control["enabled"]:
+                self.assertNotIn("reason", control, control["identifier"])
+        for key, reason in expected.items():
+            with self.subTest(control=key):
+                self.assertFalse(controls[key]["enabled"])
+                self.assertEqual(controls[key].get("reason"), reason)
+
+    def test_color_as_grayscale_and_the_presets(self):
+        gray = self.controls("--set", "VXColorAsGray=True")
+        held = [k for k in ADVANCED_KEYWORDS if not k.endswith(("Halftone", "EdgeEnhance"))]
+        expected = {k: "Unavailable while Color as Grayscale is on" for k in held}
+        expected["VXColorSeparation"] = "Unavailable while Color as Grayscale is on"
+        expected["GoToAdvancedOptionsButton"] = "Available with the Custom Quick Color only"
+        self.assert_reasons(gray, expected)
+        for keyword, control in gray.items():
+            if control["keyword"]:
+                self.assertTrue(control["accessibleName"], keyword)
+            if keyword.endswith("Halftone"):
+                self.assertNotIn("reason", control)
+
+    def test_reasons_name_the_holding_control_and_value(self):
+        cases = [
+            (["VXQuickColor=CustomColor", "VXImageRGBSource=None",
+              "VXTextDestinationProfile=Photo"],
+             {"VXImageRenderIntent": "Unavailable while RGB Source is None",
+              "VXTextGrayTreatment": "Available with the Auto Destination Profile only"}),
+            (["VXQuickColor=CustomColor", "VXSimSource=None"],
+             {"VXSimRenderIntent": "Unavailable while Simulation Profile is None",
+              "VXSimGrayTreatment": "Unavailable while Simulation Profile is None"}),
+            (["VXEconoMode=True"],
+             {"VXImageEdgeEnhance": "Unavailable while EconoMode is on"}),
+            (["VXEdgeType=Off"],
+             {f"VX{kind}EdgeEnhance": "Unavailable while Edge Type is Off"
+              for kind in ("Image", "Text", "Graphics")}),
+            (["VXColorSeparation=True"],
+             {"VXColorAsGray": "Unavailable while Color Separation is on"}),
+        ]
+        for settings, expected in cases:
+            with self.subTest(settings=settings):
+                arguments = [a for setting in settings for a in ("--set", setting)]
+                self.assert_reasons(self.controls(*arguments), expected)
+
+    def test_reasons_are_localized(self):
+        self.env.pop("LC_ALL")
+        self.env["LANG"] = "de_DE.UTF-8"
+        table = translation_table("de")
+        gray = self.controls("--set", "VXColorAsGray=True")
+        self.assertEqual(gray["VXImageRGBSource"]["reason"],
+                         table["Unavailable while %1 is on"].replace(
+                             "%1", table["Color as Grayscale"]))
+        self.assertEqual(gray["GoToAdvancedOptionsButton"]["reason"],
+                         table["Available with the %2 %1 only"]
+                         .replace("%1", "Farbvorgabe").replace("%2", "Benutzerdefiniert"))
 
 
 if __name__ == "__main__":

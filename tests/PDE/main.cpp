@@ -9,6 +9,9 @@
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The panel speaks the user's language; these tests read its English texts.
+    qputenv("LC_ALL", "C.UTF-8");
+    qunsetenv("LANGUAGE");
     QTemporaryDir runtimeDir;
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
         qputenv("XDG_RUNTIME_DIR", runtimeDir.path().toUtf8());

@@ -238,6 +238,21 @@ TEST(PanelControls, StateDescribesEveryRow) {
     EXPECT_EQ(controls[5].toObject().value("title").toString(), QStringLiteral("Text"));
     EXPECT_EQ(controls[5].toObject().value("value").toInt(), 0);
 
+    // The accessible name of every control; a reason (the accessible
+    // description) only for a disabled control.
+    panel.quick->setAccessibleName(QStringLiteral("Quick Color"));
+    panel.gray->setAccessibleDescription(QStringLiteral("said of an enabled box"));
+    panel.halftone->setAccessibleDescription(QStringLiteral("Unavailable while X is on"));
+    const QJsonArray named = describeState(&panel.root, ppd.get()).value("controls").toArray();
+    for (int i = 0; i < named.size(); ++i)
+        EXPECT_TRUE(named[i].toObject().contains("accessibleName")) << i;
+    EXPECT_EQ(named[0].toObject().value("accessibleName").toString(),
+              QStringLiteral("Quick Color"));
+    EXPECT_FALSE(named[0].toObject().contains("reason"));
+    EXPECT_FALSE(named[1].toObject().contains("reason"));
+    EXPECT_EQ(named[4].toObject().value("reason").toString(),
+              QStringLiteral("Unavailable while X is on"));
+
     // A profile entry has no choice keyword; a box whose option lacks the
     // choice has none either.
     panel.quick->setCurrentIndex(3);

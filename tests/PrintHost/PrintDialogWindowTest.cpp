@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
@@ -170,4 +171,23 @@ TEST(PrintDialogWindow, AFailedActionKeepsTheWindowOpen) {
     EXPECT_EQ(window.result(), 0);
     window.layout()->removeWidget(&panel);
     panel.setParent(nullptr);
+}
+
+TEST(PrintDialogWindow, ButtonsSpeakTheDialogsLanguage) {
+    QTranslator german;
+    ASSERT_TRUE(german.load(QStringLiteral(PRINT_DIALOG_QM_DIR "/print-dialog_de.qm")));
+    QCoreApplication::installTranslator(&german);
+    QWidget panel;
+    {
+        PrintDialogWindow window(&panel, QStringLiteral("t"), nullptr, nullptr);
+        auto* buttons = window.findChild<QDialogButtonBox*>();
+        EXPECT_EQ(buttons->button(QDialogButtonBox::Cancel)->text(), QStringLiteral("&Abbrechen"));
+        QStringList texts;
+        for (QAbstractButton* button : buttons->buttons())
+            texts << button->text();
+        EXPECT_TRUE(texts.contains(QStringLiteral("Drucken"))) << texts.join(u',').toStdString();
+        window.layout()->removeWidget(&panel);
+        panel.setParent(nullptr);
+    }
+    QCoreApplication::removeTranslator(&german);
 }

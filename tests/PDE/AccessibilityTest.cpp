@@ -1,0 +1,192 @@
+// Accessible names, the Tab order, the rules' explanations of grayed-out
+// controls and the translations of the tables' keys.
+#include "PanelFixture.h"
+
+#include <Accessibility.h>
+#include <PaneTables.h>
+#include <ProfileControl.h>
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTranslator>
+
+#include <vector>
+
+using namespace PDE;
+using zrktest::Dialog;
+
+namespace {
+
+TEST(AccessibleText, TitlesBecomeNames) {
+    const struct {
+        const char* title;
+        const char* name;
+    } cases[] = {
+        {"Quick Color:", "Quick Color"},
+        {"Couleur rapide\u00a0:", "Couleur rapide"},
+        {"明るさ：", "明るさ"},
+        {"Manage Profiles…", "Manage Profiles"},
+        {"Browse...", "Browse"},
+        {"&Cancel", "Cancel"},
+        {"Black && White", "Black & White"},
+        {"キャンセル(&C)", "キャンセル"},
+        {"Color as Grayscale", "Color as Grayscale"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(accessibleTextOf(QString::fromUtf8(c.title)), QString::fromUtf8(c.name))
+            << c.title;
+}
+
+// The controls of both panes the Tab key reaches, in reading order.
+constexpr const char* kReadingOrder[] = {"menu_QuickColor",
+                                         "menu_Brightness",
+                                         "check_ColorAsGrayscale",
+                                         "check_ColorSeparation",
+                                         "check_EconomyPrint",
+                                         "menu_EdgeStrength",
+                                         "check_AutoTrapping",
+                                         "menu_BlackOverprint",
+                                         "button_AdvanceColorOptions",
+                                         "tab_SwitchVew",
+                                         "menu_iRGBSource",
+                                         "menu_iRGBIntent",
+                                         "menu_iRGBGrayTreatment",
+                                         "menu_iDestinationProfile",
+                                         "menu_iHalftone",
+                                         "menu_iEdgeEnhancement",
+                                         "menu_tRGBSource",
+                                         "menu_tRGBIntent",
+                                         "menu_tRGBGrayTreatment",
+                                         "menu_tDestinationProfile",
+                                         "menu_tHalftone",
+                                         "menu_tEdgeEnhancement",
+                                         "menu_gRGBSource",
+                                         "menu_gRGBIntent",
+                                         "menu_gRGBGrayTreatment",
+                                         "menu_gDestinationProfile",
+                                         "menu_gHalftone",
+                                         "menu_gEdgeEnhancement",
+                                         "menu_sSimulationProfile",
+                                         "menu_sMatchPaperColor",
+                                         "menu_sCMYKGrayTreatment",
+                                         "button_ManageProfile",
+                                         "button_DownloadManager",
+                                         "button_HideAdvancedOptions"};
+
+TEST(PanelAccessibility, EveryControlIsNamedAndReachedInReadingOrder) {
+    Dialog dialog(zrktest::bundledPPD());
+    QWidget* view = dialog.panel().panelView();
+    ASSERT_NE(view, nullptr);
+    dialog.panel().restoreValuesAndReturnError(nullptr);
+
+    QList<QWidget*> expected;
+    for (const char* name : kReadingOrder) {
+        QWidget* control = dialog.control(name);
+        ASSERT_NE(control, nullptr) << name;
+        EXPECT_FALSE(control->accessibleName().isEmpty()) << name;
+        EXPECT_TRUE(control->focusPolicy() & Qt::TabFocus) << name;
+        expected.append(control);
+    }
+    for (auto* label : view->findChildren<QLabel*>()) {
+        if (label->objectName().startsWith(QLatin1String("text_"))) {
+            ASSERT_NE(label->buddy(), nullptr) << label->objectName().toStdString();
+            EXPECT_EQ(label->buddy()->accessibleName(), accessibleTextOf(label->text()));
+        }
+    }
+    EXPECT_EQ(dialog.control("menu_Brightness")->accessibleName(), QStringLiteral("Brightness"));
+    EXPECT_EQ(dialog.control("menu_iRGBSource")->accessibleName(), QStringLiteral("RGB Source"));
+    EXPECT_EQ(dialog.control("button_ManageProfile")->accessibleName(),
+              QStringLiteral("Manage Profiles"));
+
+    QList<QWidget*> visited;
+    QWidget* next = expected.first();
+    do {
+        if (expected.contains(next))
+            visited.append(next);
+        next = next->nextInFocusChain();
+    } while (next != expected.first() && visited.size() < expected.size());
+    EXPECT_EQ(visited, expected);
+}
+
+TEST(PanelAccessibility, GrayedOutControlsSayWhyAndEnabledOnesDoNot) {
+    Dialog dialog(zrktest::bundledPPD());
+    ASSERT_NE(dialog.panel().panelView(), nullptr);
+    dialog.panel().restoreValuesAndReturnError(nullptr);
+    QWidget* source = dialog.control("menu_tRGBSource");
+    QWidget* button = dialog.control("button_AdvanceColorOptions");
+    EXPECT_EQ(button->toolTip(), QStringLiteral("Available with the Custom Quick Color only"));
+
+    dialog.tick("check_ColorAsGrayscale", true);
+    EXPECT_FALSE(source->isEnabled());
+    EXPECT_EQ(source->toolTip(), QStringLiteral("Unavailable while Color as Grayscale is on"));
+    EXPECT_EQ(source->accessibleDescription(), source->toolTip());
+
+    dialog.tick("check_ColorAsGrayscale", false);
+    dialog.choose("menu_QuickColor", 3);
+    EXPECT_TRUE(source->isEnabled());
+    EXPECT_TRUE(source->toolTip().isEmpty());
+    EXPECT_TRUE(source->accessibleDescription().isEmpty());
+    EXPECT_TRUE(button->isEnabled());
+    EXPECT_TRUE(button->toolTip().isEmpty());
+}
+
+TEST(ProfileWindowAccessibility, EveryControlIsNamedAndLabelled) {
+    zrktest::writeProfileFile(R"({"RGB": [], "SIM": [], "DST": []})");
+    Dialog dialog(zrktest::bundledPPD());
+    dialog.panel().restoreValuesAndReturnError(nullptr);
+    auto* control =
+        dialog.panel().panelView()->findChild<ProfileControl*>(QStringLiteral("profileControl"));
+    ASSERT_NE(control, nullptr);
+    ASSERT_TRUE(control->initWithProfileControl());
+    QDialog* window = control->window();
+    // The window's own controls (named in its interface file, unlike the
+    // parts Qt builds inside a table or a menu).
+    for (QWidget* widget : window->findChildren<QWidget*>()) {
+        const bool interactive =
+            qobject_cast<QAbstractButton*>(widget) || qobject_cast<QComboBox*>(widget) ||
+            qobject_cast<QLineEdit*>(widget) || qobject_cast<QTableView*>(widget);
+        const QString name = widget->objectName();
+        if (interactive && !name.isEmpty() && !name.startsWith(QLatin1String("qt_"))) {
+            EXPECT_FALSE(widget->accessibleName().isEmpty()) << name.toStdString();
+        }
+    }
+    for (auto* label : window->findChildren<QLabel*>())
+        EXPECT_NE(label->buddy(), nullptr) << label->objectName().toStdString();
+    EXPECT_EQ(window->findChild<QWidget*>(QStringLiteral("_fileNameEdit"))->accessibleName(),
+              QStringLiteral("File Name"));
+    zrktest::removeProfileFile();
+}
+
+} // namespace
+
+namespace {
+
+// Every key the row tables and the presets look up has a translation in every
+// language the bundle carries.
+TEST(Translations, EveryKeyOfTheTablesInEveryLanguage) {
+    for (const char* lang : {"en", "de", "fr", "es", "it", "ja"}) {
+        QTranslator table;
+        ASSERT_TRUE(table.load(QStringLiteral(ZRK_TEST_BUNDLE_DIR "/Resources/Localizable_%1.qm")
+                                   .arg(QLatin1String(lang))))
+            << lang;
+        std::vector<const char*> keys;
+        for (const auto& rows : {kColorOptionsRows, kAdvancedColorOptionsRows}) {
+            for (const ControlRowTemplate& row : rows) {
+                for (const char* key : {row.titleKey, row.summaryKey})
+                    if (key)
+                        keys.push_back(key);
+            }
+        }
+        for (const QuickColorPreset& preset : kQuickColorPresets)
+            keys.push_back(preset.summaryName);
+        for (const char* key : keys)
+            EXPECT_FALSE(table.translate("Localizable", key).isEmpty()) << lang << ": " << key;
+    }
+}
+
+} // namespace
