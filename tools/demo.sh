@@ -80,9 +80,10 @@ cleanup() {
         "$top/tools/simprinter/simprinter" stop --addr "$printer_addr" --port 161 \
             --state "$printer_state" >/dev/null 2>&1
     fi
-    # Give the service a moment to see its bus gone before its files go.
+    # Give the service a moment to see its bus gone before its files go
+    # (the bracket keeps grep from finding its own command line).
     for _ in $(seq 20); do
-        pgrep -f "$work/" >/dev/null 2>&1 || break
+        grep -qs -- "[${work:0:1}]${work:1}/" /proc/[0-9]*/cmdline || break
         sleep 0.1
     done
     rm -rf "$work"
