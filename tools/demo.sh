@@ -407,6 +407,27 @@ print(bytes(((ord(t[i]) * 16 + ord(t[i + 1]) - 0x30) % 256) for i in range(0, le
     fi
     count=$(grep -c ' VX' "$work/job.txt" || true)
     note "$count VX options reached the server with the job (True/False travel as IPP booleans)."
+
+    say "Step 13: the same choices for every program"
+    note "Other programs print through their own dialogs. --save-defaults keeps the"
+    note "panel's options as the queue's saved defaults (lpoptions, here in the"
+    note "temporary folder), so a plain \"lp -d $queue FILE\" carries them:"
+    dialog --save-defaults
+    printf 'A letter from another program.\n' >"$work/letter.txt"
+    lp_job=$(lp -d "$queue" "$work/letter.txt" | sed -n 's/.*-\([0-9]*\) .*/\1/p')
+    ipptool -t -v -d "job=$lp_job" "ipp://$CUPS_SERVER/printers/$queue" "$work/get-job.test" |
+        grep '^ *VX' >"$work/lp-job.txt" || true
+    note "lp's job $lp_job carries $(wc -l <"$work/lp-job.txt") VX options from the saved defaults."
+    if grep -q 'VXImageRGBSourceCustomFilename' "$work/lp-job.txt"; then
+        note "The chosen profile's path is among them."
+    fi
+    rgb=$("$bin/print-dialog" --headless --queue "$queue" --state | /usr/bin/python3 -c '
+import json, sys
+for c in json.load(sys.stdin)["controls"]:
+    if c["keyword"] == "VXImageRGBSource":
+        print(c["title"])')
+    note "print-dialog opened on the queue without a ticket starts from them:"
+    note "  Image RGB Source: $rgb"
 fi
 
 say "Done"
