@@ -61,12 +61,17 @@ rm -f "$output"/*.png "$output/transcript.txt"
 
 cupsd_pid=
 bus_pid=
+window_pid=
 printer_state=
 printer_addr=
 cleanup() {
     local status=$?
     trap - EXIT INT TERM HUP
     set +e
+    if [ -n "$window_pid" ]; then
+        kill -TERM "$window_pid" 2>/dev/null
+        wait "$window_pid" 2>/dev/null
+    fi
     if [ -n "$cupsd_pid" ]; then
         kill -TERM "$cupsd_pid" 2>/dev/null
         wait "$cupsd_pid" 2>/dev/null
@@ -430,15 +435,20 @@ for c in json.load(sys.stdin)["controls"]:
     note "  Image RGB Source: $rgb"
 fi
 
-say "Done"
-note "Pictures and this transcript are in $output"
-note "Everything else was in $work and is removed now; every process is stopped."
-
 if [ "$open_window" = yes ]; then
     if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
         say "The dialog in a window (close it to end the demo)"
-        QT_QPA_PLATFORM= "$bin/print-dialog" "${printer[@]}" --ticket "$ticket" || true
+        # In the background, so that a signal reaches the demo's traps at once.
+        QT_QPA_PLATFORM= "$bin/print-dialog" "${printer[@]}" --ticket "$ticket" &
+        window_pid=$!
+        wait "$window_pid" || true
+        window_pid=
     else
         note "--open: no display, so no window."
     fi
 fi
+
+say "Done"
+note "Pictures and this transcript are in $output"
+note "Everything else was in $work and is removed now; every process is stopped."
+
