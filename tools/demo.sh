@@ -163,7 +163,7 @@ if [ "$is_root" = yes ]; then
     fi
     device_uri="lpd://$printer_addr/queue"
     note "An SNMP agent on udp:$printer_addr:161 answers as the printer, with four"
-    note "profiles in its profile table (two on its disk, one on its card, ...):"
+    note "profiles in its profile table:"
     while IFS=$'\t' read -r index location name file class _; do
         case $index in '#'*|'') continue ;; esac
         where=disk; [ "$location" = 5 ] && where=card
