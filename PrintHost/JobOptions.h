@@ -16,9 +16,20 @@ class PPDFile;
 
 using JobOptionList = std::vector<std::pair<std::string, std::string>>;
 
-// The top-level string entries of `settings` whose key is a main keyword of
-// `ppd`, sorted by key: the options a job is printed with.
+// The entries a profile menu keeps beside its option when a profile is
+// chosen: "<keyword>Custom" = "True" and "<keyword>CustomFilename" = the
+// profile's printer path as nibble text.
+inline constexpr const char* kProfileFlagSuffix = "Custom";
+inline constexpr const char* kProfilePathSuffix = "CustomFilename";
+inline constexpr const char* kProfileChosen = "True";
+
+// The options a job is printed with, sorted by key: the top-level string
+// entries of `settings` whose key is a main keyword of `ppd`, and for every
+// such option whose profile flag is "True", its two profile entries.
 JobOptionList jobOptions(const PMPrintSettings& settings, const PPDFile& ppd);
+
+// Whether `key` is one of the two profile entries of a main keyword of `ppd`.
+bool isProfileEntryOf(const std::string& key, const PPDFile& ppd);
 
 // A summary dictionary (item name -> text, plus the display order list) as a
 // JSON object.

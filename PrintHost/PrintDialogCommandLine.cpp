@@ -19,9 +19,9 @@ QString printDialogUsage() {
     return QStringLiteral(
         "Usage: print-dialog (--ppd FILE [--printer-id ID] [--device-uri URI] | --queue NAME)\n"
         "                    [--plugin DIR] [--ticket FILE] [--set KEYWORD=VALUE]...\n"
-        "                    [--show color|advanced] [--save] [--print] [--summary] [--state]\n"
-        "                    [--screenshot FILE.png] [--profiles \"ACTION; ...\"]\n"
-        "                    [--profiles-list] [--headless]\n"
+        "                    [--show color|advanced] [--save] [--print] [--file PATH]\n"
+        "                    [--save-defaults] [--summary] [--state] [--screenshot FILE.png]\n"
+        "                    [--profiles \"ACTION; ...\"] [--profiles-list] [--headless]\n"
         "\n"
         "Stands in for the print dialog: loads the Color Options plug-in bundle, shows its\n"
         "panel for a printer and drives it as the dialog does.\n"
@@ -39,7 +39,9 @@ QString printDialogUsage() {
         "                         beside the program, then "
         "../lib/zrk5100/ColorOptionsPlugin.plugin)\n"
         "  --ticket FILE          the print settings as an XML property list: read when the\n"
-        "                         file exists, written by --save and by OK\n"
+        "                         file exists, written by --save and by OK; with --queue and\n"
+        "                         no --ticket the settings start from the queue's saved\n"
+        "                         defaults (lpoptions)\n"
         "\n"
         "Actions, run in this order after the panel has restored its values:\n"
         "  --show color|advanced  switch to that pane first\n"
@@ -50,6 +52,10 @@ QString printDialogUsage() {
         "  --print                save (in memory), ask the panel before printing, print the\n"
         "                         job's options as KEYWORD=VALUE lines; with --queue, submit a\n"
         "                         test page with them and print \"job-id: N\"\n"
+        "  --file PATH            with --queue: print this document instead of the test page\n"
+        "                         (any type the server accepts)\n"
+        "  --save-defaults        with --queue: keep the job's options as the queue's saved\n"
+        "                         defaults (lpoptions), which every program's jobs carry\n"
         "  --summary              print the panel's summary as one JSON object\n"
         "  --state                print the shown pane and every control as one JSON object\n"
         "  --screenshot FILE.png  write a picture of the panel\n"
@@ -69,8 +75,9 @@ QString printDialogUsage() {
         "                         are unset)\n"
         "  -h, --help             show this text\n"
         "\n"
-        "Exit status: 0 done, 1 a step failed (plug-in, ticket writing, printing, picture),\n"
-        "2 bad arguments, missing PPD, unreadable ticket, unusable bundle, unknown queue,\n"
+        "Exit status: 0 done, 1 a step failed (plug-in, ticket writing, printing, a job the\n"
+        "server refused, saving defaults, picture), 2 bad arguments, missing PPD, unreadable\n"
+        "ticket or document, unusable bundle, unknown queue,\n"
         "3 a --set or a --profiles action was refused (nothing written).\n");
 }
 
@@ -89,6 +96,8 @@ std::optional<PrintDialogOptions> parsePrintDialogArguments(const QStringList& a
     const QCommandLineOption show(QStringLiteral("show"), QString(), QStringLiteral("PANE"));
     const QCommandLineOption save(QStringLiteral("save"));
     const QCommandLineOption print(QStringLiteral("print"));
+    const QCommandLineOption file(QStringLiteral("file"), QString(), QStringLiteral("PATH"));
+    const QCommandLineOption saveDefaults(QStringLiteral("save-defaults"));
     const QCommandLineOption summary(QStringLiteral("summary"));
     const QCommandLineOption state(QStringLiteral("state"));
     const QCommandLineOption screenshot(QStringLiteral("screenshot"), QString(),
@@ -99,7 +108,8 @@ std::optional<PrintDialogOptions> parsePrintDialogArguments(const QStringList& a
     const QCommandLineOption headless(QStringLiteral("headless"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     parser.addOptions({ppd, printerId, deviceURI, queue, plugin, ticket, set, show, save, print,
-                       summary, state, screenshot, profiles, profilesList, headless, help});
+                       file, saveDefaults, summary, state, screenshot, profiles, profilesList,
+                       headless, help});
 
     if (!parser.parse(arguments))
         return failWith(error, parser.errorText());
@@ -113,7 +123,7 @@ std::optional<PrintDialogOptions> parsePrintDialogArguments(const QStringList& a
         return options;
 
     for (const auto* single :
-         {&ppd, &printerId, &deviceURI, &queue, &plugin, &ticket, &show, &screenshot}) {
+         {&ppd, &printerId, &deviceURI, &queue, &plugin, &ticket, &show, &screenshot, &file}) {
         if (parser.values(*single).size() > 1)
             return failWith(
                 error,
@@ -160,6 +170,10 @@ std::optional<PrintDialogOptions> parsePrintDialogArguments(const QStringList& a
             QStringLiteral("--show takes color or advanced, not \"%1\"").arg(options.showPane));
     options.save = parser.isSet(save);
     options.print = parser.isSet(print);
+    options.documentPath = parser.value(file);
+    options.saveDefaults = parser.isSet(saveDefaults);
+    if (options.queue.isEmpty() && (options.saveDefaults || !options.documentPath.isEmpty()))
+        return failWith(error, QStringLiteral("--file and --save-defaults go with --queue"));
     options.summary = parser.isSet(summary);
     options.state = parser.isSet(state);
     options.screenshotPath = parser.value(screenshot);

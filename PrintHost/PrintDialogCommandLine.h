@@ -19,8 +19,10 @@ struct PrintDialogOptions {
     QString ticketPath;
     std::vector<std::pair<QString, QString>> choices; // --set KEYWORD=VALUE, in order
     QString showPane;                                 // "", "color" or "advanced"
+    QString documentPath;                             // --file: printed instead of the test page
     bool save = false;
     bool print = false;
+    bool saveDefaults = false;
     bool summary = false;
     bool state = false;
     QString screenshotPath;
@@ -32,8 +34,8 @@ struct PrintDialogOptions {
     // Whether the run produces something by itself; otherwise, with a
     // display, the window opens.
     bool scripted() const {
-        return save || print || summary || state || !screenshotPath.isEmpty() || profilesScript ||
-               profilesList;
+        return save || print || saveDefaults || summary || state || !screenshotPath.isEmpty() ||
+               profilesScript || profilesList;
     }
 };
 

@@ -9,6 +9,7 @@
 #include "PrintingLayer.h"
 #include "ProfileListing.h"
 #include "ProfileWindowScript.h"
+#include "QueueDefaults.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -74,7 +75,9 @@ private:
         return status;
     }
     bool save(QString* error);
+    bool prepareJob(JobOptionList* options, QString* error);
     bool print(QString* error);
+    bool saveDefaults(QString* error);
     QWidget* requireView(const char* step);
 
     const PrintDialogOptions& options_;
@@ -84,6 +87,7 @@ private:
     PMPrintSession session_;
     PMPrintSettings settings_;
     std::unique_ptr<PlugInHost> host_;
+    std::optional<JobOptionList> printedOptions_; // what the last job carried
 };
 
 bool DialogSession::save(QString* error) {
@@ -105,31 +109,56 @@ bool DialogSession::save(QString* error) {
     return true;
 }
 
-bool DialogSession::print(QString* error) {
-    PDEPanel* panel = host_->panel();
-    if (!panel->shouldPrint()) {
+// The panel's last word before a job: it may veto it, and it applies the
+// Quick Color preset to the advanced pane.
+bool DialogSession::prepareJob(JobOptionList* options, QString* error) {
+    if (!host_->panel()->shouldPrint()) {
         *error = QCoreApplication::translate("print-dialog", "the panel cancelled printing");
         return false;
     }
-    const JobOptionList options = jobOptions(settings_, *ppd_);
+    *options = jobOptions(settings_, *ppd_);
+    return true;
+}
+
+bool DialogSession::print(QString* error) {
+    JobOptionList options;
+    if (!prepareJob(&options, error))
+        return false;
+    int job = 0;
+    if (!options_.queue.isEmpty()) {
+        QTemporaryFile testPage(QDir::tempPath() + QStringLiteral("/print-dialog-XXXXXX.ps"));
+        QString document = options_.documentPath;
+        QString title = QFileInfo(document).fileName();
+        if (document.isEmpty()) {
+            if (!testPage.open() || testPage.write(testPageDocument()) < 0 || !testPage.flush()) {
+                *error = QCoreApplication::translate("print-dialog", "cannot write the test page: %1")
+                             .arg(testPage.errorString());
+                return false;
+            }
+            document = testPage.fileName();
+            title = QStringLiteral("print-dialog test page");
+        }
+        job = submitJob(options_.queue, document, title, options, error);
+        if (job <= 0)
+            return false;
+    }
+    // Only what was queued is reported.
     for (const auto& [key, value] : options)
         writeLine(out_,
                   QString::fromStdString(key) + QLatin1Char('=') + QString::fromStdString(value));
-    if (options_.queue.isEmpty())
-        return true;
-
-    QTemporaryFile document(QDir::tempPath() + QStringLiteral("/print-dialog-XXXXXX.ps"));
-    if (!document.open() || document.write(testPageDocument()) < 0 || !document.flush()) {
-        *error = QCoreApplication::translate("print-dialog", "cannot write the test page: %1")
-                     .arg(document.errorString());
-        return false;
-    }
-    const int job = submitJob(options_.queue, document.fileName(),
-                              QStringLiteral("print-dialog test page"), options, error);
-    if (job <= 0)
-        return false;
-    writeLine(out_, QStringLiteral("job-id: %1").arg(job));
+    if (job > 0)
+        writeLine(out_, QStringLiteral("job-id: %1").arg(job));
+    printedOptions_ = std::move(options);
     return true;
+}
+
+bool DialogSession::saveDefaults(QString* error) {
+    JobOptionList options;
+    if (printedOptions_)
+        options = *printedOptions_;
+    else if (!prepareJob(&options, error))
+        return false;
+    return saveQueueDefaults(options_.queue, options, *ppd_, error);
 }
 
 QWidget* DialogSession::requireView(const char* step) {
@@ -157,6 +186,17 @@ int DialogSession::run(bool interactive) {
         queuePPD = std::make_unique<RemoveOnExit>(queue->ppdPath);
         deviceURI = queue->deviceURI;
     }
+    if (!options_.documentPath.isEmpty()) {
+        // Refused before anything runs, so that no job goes out without it.
+        QFile document(options_.documentPath);
+        if (QFileInfo(options_.documentPath).isDir() || !document.open(QIODevice::ReadOnly))
+            return fail(kExitBadInput,
+                        QStringLiteral("cannot read the document %1: %2")
+                            .arg(options_.documentPath, QFileInfo(options_.documentPath).isDir()
+                                                            ? QStringLiteral("it is a folder")
+                                                            : document.errorString()));
+    }
+
     ppd_ = PPDFile::open(ppdPath, &error);
     if (!ppd_)
         return fail(kExitBadInput, error);
@@ -181,6 +221,11 @@ int DialogSession::run(bool interactive) {
             return fail(kExitBadInput, QStringLiteral("cannot use the ticket: %1")
                                            .arg(QString::fromLocal8Bit(readError.c_str())));
         settings_.assign(*ticket);
+    } else if (!options_.queue.isEmpty() && options_.ticketPath.isEmpty()) {
+        // Without a ticket of its own the dialog starts from what the user
+        // saved for the queue, as every other program's jobs do.
+        applyDefaultsToSettings(savedQueueDefaults(options_.queue, *ppd_), options_.printerId,
+                                settings_);
     }
 
     QWidget* view = host_->panelView();
@@ -239,6 +284,14 @@ int DialogSession::run(bool interactive) {
                     QStringLiteral("the panel could not save its values: %1").arg(panelError));
         }
         if (!print(&error))
+            return fail(kExitFailure, error);
+    }
+
+    if (options_.saveDefaults) {
+        if (!options_.save && !options_.print && !panel->saveValuesAndReturnError(&panelError))
+            return fail(kExitFailure,
+                        QStringLiteral("the panel could not save its values: %1").arg(panelError));
+        if (!saveDefaults(&error))
             return fail(kExitFailure, error);
     }
 

@@ -301,6 +301,12 @@ class AdvancedPane(PrintDialogCase):
         self.assertEqual(model["VXImageRGBSourceCustom"], "True")
         self.assertEqual(model["VXImageRGBSourceCustomFilename"], nibbles)
         self.assertEqual(self.controls()["VXImageRGBSource"]["value"], 5)
+        # The job tells the printer which profile: the menu's two profile entries.
+        options = self.printed()
+        self.assertEqual(options["VXImageRGBSourceCustom"], "True")
+        self.assertEqual(options["VXImageRGBSourceCustomFilename"], nibbles)
+        self.assertNotIn("VXTextRGBSourceCustom", options)
+        self.assertEqual(len([k for k in options if k.startswith("VX")]), 29 + 2)
 
         self.write_profiles({"RGB": [entry(6, "B.ICC", 4)]})
         self.assertEqual(self.controls()["VXImageRGBSource"]["choice"], "sRGB")

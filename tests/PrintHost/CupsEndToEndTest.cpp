@@ -155,24 +155,62 @@ Tool runTool(const QString& program, const QStringList& args, const QProcessEnvi
     return tool;
 }
 
+// Every job of the queue with all its attributes, as ipptool lists them.
+QString jobListing(const PrivateCupsd& cupsd, const QString& queue) {
+    const QString test = QDir(cupsd.root()).filePath(QStringLiteral("get-jobs.test"));
+    writeFile(test, "{\n"
+                    "  OPERATION Get-Jobs\n"
+                    "  GROUP operation-attributes-tag\n"
+                    "  ATTR charset attributes-charset utf-8\n"
+                    "  ATTR naturalLanguage attributes-natural-language en\n"
+                    "  ATTR uri printer-uri $uri\n"
+                    "  ATTR keyword which-jobs all\n"
+                    "  ATTR keyword requested-attributes all\n"
+                    "  STATUS successful-ok\n"
+                    "}\n");
+    const Tool jobs = runTool(
+        QStandardPaths::findExecutable(QStringLiteral("ipptool")),
+        {"-t", "-v", QStringLiteral("ipp://%1/printers/%2").arg(cupsd.server(), queue), test},
+        cupsd.environment());
+    return jobs.exitCode == 0 ? QString::fromUtf8(jobs.out) : QString();
+}
+
+// The attribute as a job listing shows it (CUPS sends "True"/"False" as IPP
+// booleans, the rest as names).
+bool listsAttribute(const QString& listing, const QString& name, const QString& value) {
+    const QRegularExpression line(
+        QStringLiteral("\\b%1 \\([a-zA-Z]+\\) = %2(\n|$)")
+            .arg(QRegularExpression::escape(name), QRegularExpression::escape(value)),
+        QRegularExpression::CaseInsensitiveOption);
+    return listing.contains(line);
+}
+
+// A private cupsd with the queue ZRQ on the bundled PPD; skips the test
+// where that cannot run.
+class CupsEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QString why;
+        if (!cupsd.start(&why))
+            GTEST_SKIP() << "cannot run a private cupsd here: " << why.toStdString();
+        if (!QFileInfo(QStringLiteral("/usr/sbin/lpadmin")).isExecutable() ||
+            QStandardPaths::findExecutable(QStringLiteral("ipptool")).isEmpty())
+            GTEST_SKIP() << "lpadmin or ipptool is not installed";
+        const Tool made = runTool(QStringLiteral("/usr/sbin/lpadmin"),
+                                  {"-h", cupsd.server(), "-p", "ZRQ", "-v", "file:/dev/null", "-P",
+                                   QStringLiteral(BUNDLED_PPD), "-E"},
+                                  cupsd.environment());
+        ASSERT_EQ(made.exitCode, 0) << made.out.toStdString();
+    }
+
+    PrivateCupsd cupsd;
+};
+
 } // namespace
 
-TEST(CupsEndToEnd, QueuePrintSubmitsAJobCarryingThePanelsOptions) {
-    PrivateCupsd cupsd;
-    QString why;
-    if (!cupsd.start(&why))
-        GTEST_SKIP() << "cannot run a private cupsd here: " << why.toStdString();
+TEST_F(CupsEndToEnd, QueuePrintSubmitsAJobCarryingThePanelsOptions) {
     const QProcessEnvironment env = cupsd.environment();
-
-    const QString lpadmin = QStringLiteral("/usr/sbin/lpadmin");
     const QString ipptool = QStandardPaths::findExecutable(QStringLiteral("ipptool"));
-    if (!QFileInfo(lpadmin).isExecutable() || ipptool.isEmpty())
-        GTEST_SKIP() << "lpadmin or ipptool is not installed";
-    const Tool made = runTool(lpadmin,
-                              {"-h", cupsd.server(), "-p", "ZRQ", "-v", "file:/dev/null", "-P",
-                               QStringLiteral(BUNDLED_PPD), "-E"},
-                              env);
-    ASSERT_EQ(made.exitCode, 0) << made.out.toStdString();
 
     // The queue's identifier, device URI and PPD reach the panel.
     auto r = runPrintDialog({"--queue", "ZRQ", "--summary", "--state"}, env);
@@ -226,4 +264,109 @@ TEST(CupsEndToEnd, QueuePrintSubmitsAJobCarryingThePanelsOptions) {
             QRegularExpression::CaseInsensitiveOption);
         EXPECT_TRUE(listing.contains(line)) << attribute << "\n" << listing.toStdString();
     }
+}
+
+TEST_F(CupsEndToEnd, ChosenProfileDocumentsRefusalsAndSavedDefaults) {
+    QProcessEnvironment env = cupsd.environment();
+    // libcups' client files (lpoptions) go to folders of the test's own.
+    QTemporaryDir clientFiles;
+    ASSERT_TRUE(clientFiles.isValid());
+    QDir(clientFiles.path()).mkpath(QStringLiteral("home"));
+    QDir(clientFiles.path()).mkpath(QStringLiteral("etc"));
+    env.insert(QStringLiteral("HOME"), clientFiles.path() + QStringLiteral("/home"));
+    env.insert(QStringLiteral("CUPS_SERVERROOT"), clientFiles.path() + QStringLiteral("/etc"));
+
+    // A ticket in which the RGB source menu shows a profile, the text menu a
+    // PPD choice.
+    const QString ticket = clientFiles.path() + QStringLiteral("/ticket.plist");
+    const QByteArray path = "2?6174613161...";
+    ASSERT_TRUE(writeFile(ticket, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist "
+                                  "version=\"1.0\"><dict>"
+                                  "<key>VXImageRGBSource</key><string>None</string>"
+                                  "<key>VXImageRGBSourceCustom</key><string>True</string>"
+                                  "<key>VXImageRGBSourceCustomFilename</key><string>" +
+                                      path +
+                                      "</string>"
+                                      "<key>VXTextRGBSource</key><string>sRGB</string>"
+                                      "<key>VXTextRGBSourceCustom</key><string>False</string>"
+                                      "<key>VXTextRGBSourceCustomFilename</key><string>x</string>"
+                                      "</dict></plist>\n"));
+    const QString text = clientFiles.path() + QStringLiteral("/letter.txt");
+    ASSERT_TRUE(writeFile(text, "Dear printer,\nplease print this.\n"));
+
+    auto r = runPrintDialog({"--queue", "ZRQ", "--ticket", ticket, "--file", text, "--print"}, env);
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    QStringList out = lines(r.out);
+    ASSERT_FALSE(out.isEmpty());
+    const QString jobId = out.takeLast().mid(8);
+    EXPECT_TRUE(out.contains(QStringLiteral("VXImageRGBSourceCustom=True")));
+    EXPECT_TRUE(out.contains(QStringLiteral("VXImageRGBSourceCustomFilename=") + path));
+    EXPECT_FALSE(out.filter(QStringLiteral("VXTextRGBSourceCustom")).size()) << "not chosen";
+    QString listing = jobListing(cupsd, QStringLiteral("ZRQ"));
+    EXPECT_TRUE(listing.contains(QStringLiteral("job-id (integer) = ") + jobId));
+    EXPECT_TRUE(listing.contains(QStringLiteral("document-name-supplied (nameWithoutLanguage) = "
+                                                "letter.txt")));
+    EXPECT_TRUE(listing.contains(QStringLiteral("document-format-detected (mimeMediaType) = "
+                                                "text/plain")))
+        << listing.toStdString();
+    // The printed options are the job's.
+    for (const QString& option : out) {
+        EXPECT_TRUE(listsAttribute(listing, option.section(QLatin1Char('='), 0, 0),
+                                   option.section(QLatin1Char('='), 1)))
+            << option.toStdString() << "\n"
+            << listing.toStdString();
+    }
+
+    // A document that is not there: no job.
+    const qsizetype jobsBefore = listing.count(QStringLiteral("job-id (integer)"));
+    r = runPrintDialog({"--queue", "ZRQ", "--file", "/nonexistent/doc.pdf", "--print"}, env);
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(lines(r.err).size(), 1);
+    EXPECT_TRUE(r.err.contains("/nonexistent/doc.pdf")) << r.err.toStdString();
+    EXPECT_TRUE(r.out.isEmpty());
+
+    // A queue that rejects jobs: the server's own words, nothing reported printed.
+    ASSERT_EQ(runTool(QStringLiteral("/usr/sbin/cupsreject"), {"-h", cupsd.server(), "ZRQ"}, env)
+                  .exitCode,
+              0);
+    r = runPrintDialog({"--queue", "ZRQ", "--print"}, env);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("not accepting jobs")) << r.err.toStdString();
+    EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+    EXPECT_EQ(jobListing(cupsd, QStringLiteral("ZRQ")).count(QStringLiteral("job-id (integer)")),
+              jobsBefore);
+    runTool(QStringLiteral("/usr/sbin/cupsaccept"), {"-h", cupsd.server(), "ZRQ"}, env);
+
+    // Saved defaults: lp's jobs carry them, and the dialog opens on them,
+    // the profile choice included.
+    r = runPrintDialog({"--queue", "ZRQ", "--ticket", ticket, "--save-defaults"}, env);
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    r = runPrintDialog({"--queue", "ZRQ", "--print"}, env);
+    EXPECT_TRUE(r.out.contains("VXImageRGBSourceCustomFilename=" + path)) << r.out.toStdString();
+    // Saved again from a new ticket: the profile no longer chosen leaves
+    // nothing behind; options the user did not change are saved too.
+    const QString fresh = clientFiles.path() + QStringLiteral("/fresh.plist");
+    r = runPrintDialog(
+        {"--queue", "ZRQ", "--ticket", fresh, "--set", "VXQuickColor=Photo", "--save-defaults"},
+        env);
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    // libcups keeps the user's lpoptions in the home folder (for root too).
+    const QByteArray saved =
+        readFile(clientFiles.path() + QStringLiteral("/home/.cups/lpoptions")) +
+        readFile(clientFiles.path() + QStringLiteral("/etc/lpoptions"));
+    EXPECT_TRUE(saved.contains("VXQuickColor=Photo")) << saved.toStdString();
+    EXPECT_TRUE(saved.contains("VXImageHalftone=Smooth")) << saved.toStdString();
+    EXPECT_FALSE(saved.contains("VXImageRGBSourceCustom")) << saved.toStdString();
+    EXPECT_FALSE(saved.contains("VXTextRGBSource=")) << saved.toStdString();
+
+    const Tool lp = runTool(QStringLiteral("/usr/bin/lp"), {"-d", "ZRQ", text}, env);
+    ASSERT_EQ(lp.exitCode, 0) << lp.out.toStdString();
+    listing = jobListing(cupsd, QStringLiteral("ZRQ"));
+    // The only job printed with Photo is lp's.
+    EXPECT_EQ(listing.count(QStringLiteral("VXQuickColor (nameWithoutLanguage) = Photo")), 1)
+        << listing.toStdString();
+
+    r = runPrintDialog({"--queue", "ZRQ", "--state"}, env);
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("\"choice\":\"Photo\"")) << r.out.toStdString();
 }

@@ -46,8 +46,8 @@ TEST(PrintDialog, HelpDocumentsEveryOption) {
     ASSERT_EQ(r.exitCode, 0) << show(r);
     for (const char* option :
          {"--ppd", "--printer-id", "--device-uri", "--queue", "--plugin", "--ticket", "--set",
-          "--show", "--save", "--print", "--summary", "--state", "--screenshot", "--profiles",
-          "--profiles-list", "--headless"})
+          "--show", "--save", "--print", "--file", "--save-defaults", "--summary", "--state",
+          "--screenshot", "--profiles", "--profiles-list", "--headless"})
         EXPECT_TRUE(r.out.contains(option)) << option;
 }
 
@@ -68,6 +68,8 @@ TEST(PrintDialog, BadArgumentsExitTwoWithOneLine) {
         {"--ppd", QStringLiteral(__FILE__), "--state"},
         {"--ppd", kPPD, "--plugin", "/nonexistent/X.plugin", "--state"},
         {"--queue", "bad/name", "--state"},
+        {"--ppd", kPPD, "--file", kPPD, "--print"},
+        {"--ppd", kPPD, "--save-defaults"},
     };
     for (const auto& args : cases) {
         const auto r = runPrintDialog(args);

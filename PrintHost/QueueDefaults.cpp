@@ -1,0 +1,107 @@
+#include "QueueDefaults.h"
+
+#include "PPDFile.h"
+#include "PrintingLayer.h"
+
+#include <cups/cups.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace PrintHost {
+
+namespace {
+
+// The ticket's product dictionary, which holds one model dictionary per queue.
+constexpr const char* kProductKey = "zrk5100";
+
+struct DestList {
+    int count = 0;
+    cups_dest_t* dests = nullptr;
+    ~DestList() { cupsFreeDests(count, dests); }
+};
+
+struct DestDeleter {
+    void operator()(cups_dest_t* dest) const { cupsFreeDests(1, dest); }
+};
+
+bool concernsPPD(const char* name, const PPDFile& ppd) {
+    const std::string key(name);
+    return ppd.isMainKeyword(QString::fromStdString(key)) || isProfileEntryOf(key, ppd);
+}
+
+} // namespace
+
+bool saveQueueDefaults(const QString& queue, const JobOptionList& options, const PPDFile& ppd,
+                       QString* error) {
+    const QByteArray name = queue.toUtf8();
+    DestList list;
+    list.count = cupsGetDests2(CUPS_HTTP_DEFAULT, &list.dests);
+    cups_dest_t* dest = cupsGetDest(name.constData(), nullptr, list.count, list.dests);
+    if (!dest) {
+        list.count = cupsAddDest(name.constData(), nullptr, list.count, &list.dests);
+        dest = cupsGetDest(name.constData(), nullptr, list.count, list.dests);
+    }
+    if (!dest) {
+        if (error)
+            *error = QStringLiteral("cannot keep defaults for the queue %1").arg(queue);
+        return false;
+    }
+    // Collect the names first: removing an option moves the others.
+    std::vector<std::string> stale;
+    for (int i = 0; i < dest->num_options; ++i) {
+        if (concernsPPD(dest->options[i].name, ppd))
+            stale.emplace_back(dest->options[i].name);
+    }
+    for (const std::string& key : stale)
+        dest->num_options = cupsRemoveOption(key.c_str(), dest->num_options, &dest->options);
+    for (const auto& [key, value] : options)
+        dest->num_options =
+            cupsAddOption(key.c_str(), value.c_str(), dest->num_options, &dest->options);
+    if (cupsSetDests2(CUPS_HTTP_DEFAULT, list.count, list.dests) != 0) {
+        if (error)
+            *error = QStringLiteral("cannot save the defaults of the queue %1: %2")
+                         .arg(queue, QString::fromUtf8(cupsLastErrorString()));
+        return false;
+    }
+    return true;
+}
+
+JobOptionList savedQueueDefaults(const QString& queue, const PPDFile& ppd) {
+    JobOptionList defaults;
+    std::unique_ptr<cups_dest_t, DestDeleter> dest(
+        cupsGetNamedDest(CUPS_HTTP_DEFAULT, queue.toUtf8().constData(), nullptr));
+    if (!dest)
+        return defaults;
+    for (int i = 0; i < dest->num_options; ++i) {
+        const cups_option_t& option = dest->options[i];
+        if (option.name && option.value && concernsPPD(option.name, ppd))
+            defaults.emplace_back(option.name, option.value);
+    }
+    std::sort(defaults.begin(), defaults.end());
+    return defaults;
+}
+
+void applyDefaultsToSettings(const JobOptionList& defaults, const QString& printerId,
+                             PMPrintSettings& settings) {
+    if (defaults.empty())
+        return;
+    plist_t root = settings.dictionary();
+    plist_t product = plist_dict_get_item(root, kProductKey);
+    if (!product || plist_get_node_type(product) != PLIST_DICT) {
+        plist_dict_set_item(root, kProductKey, plist_new_dict());
+        product = plist_dict_get_item(root, kProductKey);
+    }
+    const QByteArray id = printerId.toUtf8();
+    plist_t model = plist_dict_get_item(product, id.constData());
+    if (!model || plist_get_node_type(model) != PLIST_DICT) {
+        plist_dict_set_item(product, id.constData(), plist_new_dict());
+        model = plist_dict_get_item(product, id.constData());
+    }
+    for (const auto& [key, value] : defaults) {
+        plist_dict_set_item(model, key.c_str(), plist_new_string(value.c_str()));
+        plist_dict_set_item(root, key.c_str(), plist_new_string(value.c_str()));
+    }
+}
+
+} // namespace PrintHost
