@@ -130,9 +130,13 @@ say "Step 2: an installation root in the temporary folder"
 root=$work/root
 helper_dir="$root/Library/Application Support/Ostra/ZR-K5100/Helpers/ZR-K5100Helper.app/Contents/MacOS"
 preferences="$root/Library/Printers/Ostra/Preferences/com.ostra.printers.ZR-K5100"
-mkdir -p "$helper_dir" "$preferences"
+icon_dir="$root/Library/Printers/Ostra/Products/ZR-K5100/Icons"
+mkdir -p "$helper_dir" "$preferences" "$icon_dir"
 chmod -R 755 "$root"
 cp "$bin/ZR-K5100Helper" "$helper_dir/"
+# The window marks the printer's own profiles with this icon.
+cp "$build/stage/lib/ColorOptionsPlugin.plugin/Resources/fileExistZRK5100.png" \
+    "$icon_dir/fileExistZRK5100.icns"
 export ZRK5100_ROOT=$root
 note "The system's fixed paths are resolved under $root:"
 note "  the helper tool: ${helper_dir#"$root"}/ZR-K5100Helper"
