@@ -1,5 +1,6 @@
 #include "AdvancedColorOptions.h"
 
+#include "ConstraintEngine.h"
 #include "PaneTables.h"
 
 #include <InstallRoot.h>
@@ -13,6 +14,7 @@
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace PDE {
 
@@ -52,6 +54,22 @@ void AdvancedColorOptions::createPDEItemForPPDKey() {
         return;
     PDEPane::createPDEItemForPPDKey();
     PDECommon::commonAddMenuFromProfilePlist(ctrlTable.get());
+}
+
+void AdvancedColorOptions::reloadProfileMenus(ControlTableEntry* rulesTable) {
+    if (!ctrlTable)
+        return;
+    std::vector<ControlTableEntry> rebuilt;
+    PDECommon::commonReBuildProfileMenus(ctrlTable.get(), &rebuilt);
+    if (rebuilt.empty())
+        return;
+    // Only the rebuilt menus take their values from the ticket again; every
+    // other control keeps what the user set.
+    rebuilt.emplace_back();
+    PDECommon::commonSetTerminatorRow(&rebuilt.back());
+    PDECommon::commonSyncPaneFromTicket(setting, session, rebuilt.data());
+    if (rulesTable)
+        vColorPresetConstraints(rulesTable);
 }
 
 void AdvancedColorOptions::changeItemAccodingQuickColor(int32_t q, int32_t e) {

@@ -15,6 +15,15 @@ public:
     // Titles and PPD menus, then the profile entries of the profile file.
     void createPDEItemForPPDKey() override;
 
+    // Brings the profile menus in step with the profile file once it may have
+    // been rewritten (by a refresh from the printer, or by the Profile
+    // Management window): rebuilds their entries from the file, selects again
+    // the profiles the ticket records, by path, and runs the rules over
+    // `rulesTable` (the panel's combined table; may be null). Menus whose
+    // entries did not change keep their selection, and nothing is done when
+    // none changed.
+    void reloadProfileMenus(ControlTableEntry* rulesTable);
+
     // Sets the 21 pop-ups to the items of Quick Color preset q (0-2); EconoMode
     // (e nonzero) switches edge enhancement off for presets 0 and 2.
     void changeItemAccodingQuickColor(int32_t q, int32_t e);

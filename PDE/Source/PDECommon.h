@@ -15,6 +15,7 @@
 #include <plist/plist.h>
 
 #include <optional>
+#include <vector>
 
 namespace PrintHost {
 class Bundle;
@@ -109,6 +110,15 @@ public:
 
     // --- profile menus and the profile chosen in the ticket ---
     static int commonAddMenuFromProfilePlist(const ControlTableEntry* table);
+    // Replaces the entry items of the table's profile menus with the current
+    // file's, reading it once; menus whose entries are unchanged are left as
+    // they are. The rows of the menus that changed are added to *changedRows
+    // (may be null). A file that cannot be read leaves the menus without
+    // entries and gives the read's result.
+    static int commonReBuildProfileMenus(const ControlTableEntry* table,
+                                         std::vector<ControlTableEntry>* changedRows);
+    // The chosen profile is kept as the path of the entry the menu item was
+    // built from; reading it back finds the menu item that shows that path.
     static int commonSetTicketAddedProfile(const ControlTableEntry* row, plist_t dict,
                                            int16_t select);
     static int16_t commonGetTicketAddedProfile(const ControlTableEntry* row, plist_t dict);

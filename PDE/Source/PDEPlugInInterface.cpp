@@ -95,8 +95,12 @@ bool PDEPlugInInterface::bothPanesPresent() const {
 
 QWidget* PDEPlugInInterface::panelView() {
     myLoad();
-    if (VXPListIsAdminProfile() != 0)
+    if (VXPListIsAdminProfile() != 0) {
         PDECommon::commonGetProfilesFromMIB(session);
+        // The refresh may have rewritten the file the menus were built from.
+        if (onAdvancedView)
+            onAdvancedView->reloadProfileMenus(compTable.get());
+    }
     return pdeMainView;
 }
 

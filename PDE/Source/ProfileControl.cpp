@@ -718,11 +718,11 @@ void ProfileControl::profileWindowOK(QObject*) {
                                     plistDSTDelete.get());
     else
         VXPListWriteProfile_All(plistRGBDict.get(), plistSIMDict.get(), plistDSTDict.get());
-    if (onAdvancedView) {
-        onAdvancedView->createPDEItemForPPDKey();
-        onAdvancedView->getControlValueFromTicket();
-    }
-    if (constTable)
+    // The menus follow the written file; the selections the ticket took when
+    // the window opened are applied again.
+    if (onAdvancedView)
+        onAdvancedView->reloadProfileMenus(constTable);
+    else if (constTable)
         vColorPresetConstraints(constTable);
     if (_profileManagementWindow)
         _profileManagementWindow->done(QDialog::Accepted);

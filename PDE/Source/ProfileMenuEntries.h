@@ -5,6 +5,7 @@
 #include <ProfileTypes.h>
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <cstdint>
@@ -29,6 +30,28 @@ QByteArray printerPathOfEntry(const ProfileEntry& entry);
 
 // "FileName(ProfileName)Label"; nothing when the location label is missing.
 std::optional<QString> menuTitleOfEntry(const ProfileEntry& entry);
+
+// Item data of a profile menu's entry items, set when the menu is built, so
+// that a choice is always recorded as the entry its item was built from and
+// never resolved again in a file that may have changed since. PPD items keep
+// their choice keyword in Qt::UserRole and have neither.
+// The entry's path on the printer (QByteArray; empty when it has none).
+inline constexpr int kProfileItemPrinterPathRole = Qt::UserRole + 1;
+// The entry's bare file name (QByteArray).
+inline constexpr int kProfileItemFileNameRole = Qt::UserRole + 2;
+
+// One entry item of a profile menu.
+struct ProfileMenuItem {
+    QString title;
+    QByteArray printerPath;
+    QByteArray fileName;
+    friend bool operator==(const ProfileMenuItem&, const ProfileMenuItem&) = default;
+};
+using ProfileMenuItems = QList<ProfileMenuItem>;
+
+// The items a list's offered entries make, in slot order. The location
+// labels are looked up once for the whole list.
+ProfileMenuItems profileMenuItemsOfList(const ProfileList& list);
 
 // Two characters per byte: '0' + high nibble, '0' + low nibble.
 QByteArray encodeNibbleText(const QByteArray& bytes);

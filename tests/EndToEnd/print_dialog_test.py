@@ -374,6 +374,35 @@ class PrivilegedRequests(PrintDialogCase):
         self.assertTrue(swap and swap[0].startswith("vxPListSwapProfile_XPC 2 "))
         self.assertLess(calls.index(swap[0]), calls.index(walks[0]))
 
+    def test_menus_follow_a_refresh_that_deletes_a_shown_entry(self):
+        entry = lambda name: {"IndexOnDevice": 1, "InMenu": 4, "ProfileClass": 1, "Location": 4,
+                              "FileName": name, "ProfileName": name.split(".")[0].title()}
+        # The walk's merge deletes the entry whose file name it refuses.
+        after = os.path.join(self.root, "after-walk.plist")
+        self.write_profiles({"RGB": [entry("B.ICC")]})
+        shutil.copy(self.profile_file(), after)
+        self.install_helper(textwrap.dedent(f"""\
+            #!/bin/sh
+            case "$1" in
+              mibwalk_XPC) cp '{after}' '{self.profile_file()}'; echo "mibwalk_XPC=iRet=0" ;;
+              *) echo "$1=TRUE" ;;
+            esac
+            """))
+        before = {"RGB": [entry("BAD NAME"), entry("B.ICC")]}
+        lpd = ("--device-uri", "lpd://127.0.0.1/queue")
+
+        self.write_profiles(before)
+        for keyword in ("VXImageRGBSource", "VXTextRGBSource", "VXGraphicsRGBSource"):
+            self.assertEqual(self.controls(*lpd)[keyword]["items"][4:], ["B.ICC(B)Disk"])
+
+        self.write_profiles(before)
+        self.run_dialog(*lpd, "--set", "VXQuickColor=#3", "--set", "VXImageRGBSource=#4",
+                        "--save")
+        model = self.read_ticket()["zrk5100"]["ZR-K5100"]
+        path = b"/ata1a/data/USfiles/Profiles/B.ICC"
+        nibbles = "".join(chr(0x30 + (b >> 4)) + chr(0x30 + (b & 15)) for b in path)
+        self.assertEqual(model["VXImageRGBSourceCustomFilename"], nibbles)
+
     def test_other_queues_are_not_walked(self):
         for uri in ("socket://10.0.0.1", "usb://Ostra/ZR-K5100", "MDNS://x._printer._tcp.local"):
             with self.subTest(uri=uri):

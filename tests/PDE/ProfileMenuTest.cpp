@@ -1,9 +1,14 @@
 // Profile entries in the profile menus and the profile chosen in the ticket.
 #include "PanelFixture.h"
 
+#include <AdvancedColorOptions.h>
+#include <InstallRoot.h>
 #include <ProfileMenuEntries.h>
 
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 using namespace PDE;
 using zrktest::Dialog;
@@ -131,6 +136,152 @@ TEST_F(ProfileMenus, RecordingAndReadingBackDirectly) {
     plist_dict_set_item(model, "VXImageRGBSourceCustomFilename",
                         plist_new_string(std::string(1024, '3').c_str()));
     EXPECT_EQ(PDECommon::commonGetTicketAddedProfile(imageSource, model), 0);
+}
+
+namespace {
+
+QString quoted(const QString& path) {
+    return "'" + QString(path).replace("'", "'\\''") + "'";
+}
+
+// A stand-in helper under the private installation root: every request
+// succeeds, and a walk replaces the profile file with `afterWalk`, the way
+// the service's merge rewrites it.
+class RefreshedProfileMenus : public testing::Test {
+protected:
+    void SetUp() override {
+        helper_ = QString::fromStdString(zrk::resolveInstallPath(zrk::kHelperToolPath));
+        afterWalk_ = qEnvironmentVariable("ZRK5100_ROOT") + "/after-walk.plist";
+        QDir().mkpath(QFileInfo(helper_).path());
+        QFile script(helper_);
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        script.write(
+            QStringLiteral("#!/bin/sh\n"
+                           "case \"$1\" in\n"
+                           "  mibwalk_XPC) cp %1 %2; echo mibwalk_XPC=iRet=0 ;;\n"
+                           "  *) echo \"$1=TRUE\" ;;\n"
+                           "esac\n")
+                .arg(quoted(afterWalk_), quoted(QString::fromStdString(zrktest::profileFilePath())))
+                .toUtf8());
+        script.close();
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    void TearDown() override {
+        QFile::remove(helper_);
+        QFile::remove(afterWalk_);
+        removeProfileFile();
+    }
+    // The file as the panel first finds it, and as the walk rewrites it.
+    void profileFiles(const char* before, const char* after) {
+        writeProfileFile(after);
+        QFile::remove(afterWalk_);
+        ASSERT_TRUE(QFile::copy(QString::fromStdString(zrktest::profileFilePath()), afterWalk_));
+        writeProfileFile(before);
+    }
+    static QStringList profileItems(QComboBox* menu, int ppdItems) {
+        QStringList items;
+        for (int i = ppdItems; i < menu->count(); ++i)
+            items << menu->itemText(i);
+        return items;
+    }
+
+    QString helper_;
+    QString afterWalk_;
+};
+
+QByteArray diskPath(const char* fileName) {
+    return QByteArray("/ata1a/data/USfiles/Profiles/") + fileName;
+}
+
+std::string nibbles(const QByteArray& path) {
+    return encodeNibbleText(path).toStdString();
+}
+
+} // namespace
+
+// The walk rewrites the file the menus were built from: the menus follow the
+// rewritten file, and a choice records the entry its item shows.
+TEST_F(RefreshedProfileMenus, MenusAndChoicesFollowTheRewrittenFile) {
+    // A and B shown; the merge refuses the name "BAD NAME" and deletes it.
+    constexpr const char* kBefore = R"({"RGB": [
+      {"IndexOnDevice": 1, "InMenu": 4, "ProfileClass": 1, "Location": 4, "FileName": "BAD NAME", "ProfileName": "Bad"},
+      {"IndexOnDevice": 2, "InMenu": 4, "ProfileClass": 1, "Location": 4, "FileName": "A.ICC", "ProfileName": "A"},
+      {"IndexOnDevice": 3, "InMenu": 6, "ProfileClass": 2, "Location": 4, "FileName": "B.ICC", "ProfileName": "B"}
+    ], "SIM": [], "DST": []})";
+    struct Case {
+        const char* name;
+        const char* after;
+        QStringList items;
+    };
+    const Case cases[] = {
+        {"entry deleted",
+         R"({"RGB": [
+           {"IndexOnDevice": 2, "InMenu": 4, "ProfileClass": 1, "Location": 4, "FileName": "A.ICC", "ProfileName": "A"},
+           {"IndexOnDevice": 3, "InMenu": 6, "ProfileClass": 2, "Location": 4, "FileName": "B.ICC", "ProfileName": "B"}
+         ], "SIM": [], "DST": []})",
+         {"A.ICC(A)Disk", "B.ICC(B)Disk"}},
+        {"order changed",
+         R"({"RGB": [
+           {"IndexOnDevice": 3, "InMenu": 6, "ProfileClass": 2, "Location": 4, "FileName": "B.ICC", "ProfileName": "B"},
+           {"IndexOnDevice": 2, "InMenu": 4, "ProfileClass": 1, "Location": 4, "FileName": "A.ICC", "ProfileName": "A"},
+           {"IndexOnDevice": 1, "InMenu": 4, "ProfileClass": 1, "Location": 4, "FileName": "BAD NAME", "ProfileName": "Bad"}
+         ], "SIM": [], "DST": []})",
+         {"B.ICC(B)Disk", "A.ICC(A)Disk", "BAD NAME(Bad)Disk"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        profileFiles(kBefore, c.after);
+        Dialog dialog(zrktest::bundledPPD(), "ZR-K5100", "lpd://127.0.0.1/queue");
+        ASSERT_NE(dialog.panel().panelView(), nullptr); // loads, then refreshes
+        dialog.panel().restoreValuesAndReturnError(nullptr);
+        for (const char* outlet : {"menu_iRGBSource", "menu_tRGBSource", "menu_gRGBSource"})
+            EXPECT_EQ(profileItems(dialog.popUp(outlet), 4).join(" | "), c.items.join(" | "))
+                << outlet;
+
+        dialog.choose("menu_QuickColor", 3);
+        dialog.choose("menu_iRGBSource", 4); // the first profile entry
+        dialog.panel().saveValuesAndReturnError(nullptr);
+        const QString shown = dialog.popUp("menu_iRGBSource")->itemText(4);
+        const QByteArray fileName = shown.left(shown.indexOf(u'(')).toUtf8();
+        EXPECT_EQ(dialog.modelString("VXImageRGBSourceCustomFilename"),
+                  nibbles(diskPath(fileName)));
+    }
+}
+
+// A panel restored before the refresh: the rebuilt menus show the entry the
+// ticket records, found by its path, and the rules have run again.
+TEST_F(RefreshedProfileMenus, TicketSelectionIsAppliedAgainByPath) {
+    constexpr const char* kBefore = R"({"RGB": [
+      {"IndexOnDevice": 2, "InMenu": 4, "ProfileClass": 1, "Location": 4, "FileName": "A.ICC", "ProfileName": "A"},
+      {"IndexOnDevice": 3, "InMenu": 6, "ProfileClass": 2, "Location": 4, "FileName": "B.ICC", "ProfileName": "B"}
+    ], "SIM": [], "DST": []})";
+    constexpr const char* kAfter = R"({"RGB": [
+      {"IndexOnDevice": 3, "InMenu": 6, "ProfileClass": 2, "Location": 4, "FileName": "B.ICC", "ProfileName": "B"},
+      {"IndexOnDevice": 9, "InMenu": 4, "ProfileClass": 1, "Location": 5, "FileName": "NEW.ICC", "ProfileName": "New"}
+    ], "SIM": [], "DST": []})";
+    profileFiles(kBefore, kAfter);
+    Dialog dialog(zrktest::bundledPPD(), "ZR-K5100", "lpd://127.0.0.1/queue");
+    {
+        // A first opening, without refresh: B is chosen and saved.
+        const QString helper = helper_ + ".away";
+        ASSERT_TRUE(QFile::rename(helper_, helper));
+        dialog.panel().restoreValuesAndReturnError(nullptr);
+        dialog.choose("menu_QuickColor", 3);
+        dialog.choose("menu_iRGBSource", 5);
+        dialog.choose("menu_tRGBSource", 4);
+        dialog.panel().saveValuesAndReturnError(nullptr);
+        ASSERT_TRUE(QFile::rename(helper, helper_));
+    }
+    dialog.reopenPanel();
+    dialog.panel().restoreValuesAndReturnError(nullptr); // menus from the file before the walk
+    dialog.panel().panelView();                          // the walk rewrites it
+    QComboBox* image = dialog.popUp("menu_iRGBSource");
+    EXPECT_EQ(image->currentText(), u"B.ICC(B)Disk");
+    // A is gone: the text menu falls back to the PPD default.
+    EXPECT_EQ(dialog.popUp("menu_tRGBSource")->currentIndex(), 1);
+    dialog.panel().saveValuesAndReturnError(nullptr);
+    EXPECT_EQ(dialog.modelString("VXImageRGBSourceCustomFilename"), nibbles(diskPath("B.ICC")));
+    EXPECT_EQ(dialog.modelString("VXTextRGBSourceCustom"), "False");
 }
 
 TEST(ProfileMenuText, NibbleTextRoundTrip) {
