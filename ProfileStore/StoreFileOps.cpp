@@ -15,20 +15,6 @@
 
 namespace zrk {
 
-namespace {
-
-constexpr mode_t kProfileFileMode = 0664;
-constexpr std::size_t kCopyBlockSize = 65535;
-
-int openRetrying(const char* path, int flags, mode_t mode = 0) {
-    int fd;
-    do {
-        fd = ::open(path, flags | O_CLOEXEC, mode);
-    } while (fd < 0 && errno == EINTR);
-    return fd;
-}
-
-// Writes the whole block; false on an error or a write that writes nothing.
 bool writeAll(int fd, const char* data, std::size_t size) {
     while (size > 0) {
         ssize_t n = ::write(fd, data, size);
@@ -42,6 +28,19 @@ bool writeAll(int fd, const char* data, std::size_t size) {
         size -= static_cast<std::size_t>(n);
     }
     return true;
+}
+
+namespace {
+
+constexpr mode_t kProfileFileMode = 0664;
+constexpr std::size_t kCopyBlockSize = 65535;
+
+int openRetrying(const char* path, int flags, mode_t mode = 0) {
+    int fd;
+    do {
+        fd = ::open(path, flags | O_CLOEXEC, mode);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
 }
 
 std::string directoryOf(const std::string& path) {

@@ -3,6 +3,7 @@
 // handlers run them on the paths a request carries.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -12,6 +13,10 @@ namespace zrk {
 // Write-permission probe: sets the file-creation mask to 002 (for good),
 // opens the file for appending, creating it with 0664 when missing, and
 // removes it again if it was created. True when the open succeeded.
+// Writes the whole block, going on after interrupted calls; false on an
+// error or a write that writes nothing.
+bool writeAll(int fd, const char* data, std::size_t size);
+
 bool probeWritable(const std::string& path);
 
 // True when the file opens read-only.

@@ -2,6 +2,7 @@
 
 #include "MibWalk.h"
 #include "SpoolPlist.h"
+#include "StoreFileOps.h"
 #include "StorePaths.h"
 #include "XPCProtocol.h"
 
@@ -31,21 +32,6 @@ struct WalkOutcome {
 static_assert(std::is_trivially_copyable_v<WalkOutcome>);
 
 constexpr int kChildOutcomeFd = 3;
-
-bool writeAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
 
 // In the child: walk, send the outcome, end without running anything of the
 // parent's (no destructors, no exit handlers).
