@@ -46,8 +46,10 @@ void setTargetEnabled(int ruleIndex, ControlTableEntry* table, bool enabled) {
     const ConstraintRule& rule = cstColorOption[ruleIndex];
     for (int i = 0; i < rule.optionCount; ++i) {
         ControlTableEntry* row = findRowByIdentifier(table, rule.target.identifier);
+        // A control of an option the PPD lacks is never enabled.
+        const bool inert = row && rowHasPPDKeyword(row) && !row->choices;
         if (row && rule.options[i].optionKind == kCstOptionGrayOut && row->control)
-            row->control->setEnabled(enabled);
+            row->control->setEnabled(enabled && !inert);
     }
 }
 
