@@ -103,7 +103,8 @@ void spoolCell(uint8_t shape, uint8_t column, uint16_t row, uint8_t typeByte, co
             snmp_varlist_add_variable(&var, name.data(), name.size(), type, &number, sizeof number);
     } else if (type == ASN_OBJECT_ID) {
         std::vector<oid> ids(length / sizeof(oid));
-        std::memcpy(ids.data(), value, ids.size() * sizeof(oid));
+        if (!ids.empty())
+            std::memcpy(ids.data(), value, ids.size() * sizeof(oid));
         var = snmp_varlist_add_variable(&var, name.data(), name.size(), type, ids.data(),
                                         ids.size() * sizeof(oid));
     } else {
