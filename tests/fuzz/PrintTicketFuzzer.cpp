@@ -46,20 +46,52 @@ struct PlistOwner {
     }
 };
 
-std::string xmlOf(plist_t node) {
-    plist_t wrapper = plist_new_array();
-    plist_array_append_item(wrapper, plist_copy(node));
-    char* xml = nullptr;
-    uint32_t length = 0;
-    plist_to_xml(wrapper, &xml, &length);
-    std::string text(xml ? xml : "", xml ? length : 0);
-    if (xml)
-        plist_to_xml_free(xml);
-    plist_free(wrapper);
-    return text;
+// A value as its XML text, except that a dictionary holding one key twice
+// (a binary property list may) counts as holding its last value only, as it
+// does once written as XML and read back.
+std::string canonical(plist_t node) {
+    switch (plist_get_node_type(node)) {
+    case PLIST_DICT: {
+        std::map<std::string, std::string> entries;
+        plist_dict_iter iter = nullptr;
+        plist_dict_new_iter(node, &iter);
+        for (;;) {
+            char* key = nullptr;
+            plist_t value = nullptr;
+            plist_dict_next_item(node, iter, &key, &value);
+            if (!key)
+                break;
+            entries[key] = canonical(value);
+            std::free(key);
+        }
+        std::free(iter);
+        std::string text = "{";
+        for (const auto& [key, value] : entries)
+            text += std::to_string(key.size()) + ":" + key + "=" + value + ";";
+        return text + "}";
+    }
+    case PLIST_ARRAY: {
+        std::string text = "[";
+        for (uint32_t i = 0; i < plist_array_get_size(node); ++i)
+            text += canonical(plist_array_get_item(node, i)) + ",";
+        return text + "]";
+    }
+    default: {
+        plist_t wrapper = plist_new_array();
+        plist_array_append_item(wrapper, plist_copy(node));
+        char* xml = nullptr;
+        uint32_t length = 0;
+        plist_to_xml(wrapper, &xml, &length);
+        std::string text(xml ? xml : "", xml ? length : 0);
+        if (xml)
+            plist_to_xml_free(xml);
+        plist_free(wrapper);
+        return text;
+    }
+    }
 }
 
-// Every queue's model dictionary but the current one, as XML text.
+// Every queue's model dictionary but the current one, in canonical form.
 std::map<std::string, std::string> otherQueues(plist_t settings) {
     std::map<std::string, std::string> queues;
     if (!settings || plist_get_node_type(settings) != PLIST_DICT)
@@ -76,7 +108,7 @@ std::map<std::string, std::string> otherQueues(plist_t settings) {
         if (!key)
             break;
         if (std::string(key) != kQueue)
-            queues.emplace(key, xmlOf(value));
+            queues[key] = canonical(value);
         std::free(key);
     }
     std::free(iter);
