@@ -82,6 +82,55 @@ std::vector<std::string> dictionaryKeys(plist_t dict) {
     return keys;
 }
 
+// Print settings nest a few levels (settings, product, queue, value).
+constexpr int kMaxTicketDepth = 64;
+
+// Why a parsed ticket cannot be used as print settings, or null when it can.
+// libplist keeps the length an XML string had in the file beside a copy that
+// ends at the first NUL character; writing such a string reads past the copy's
+// end. XML has no NUL character, so a file holding one is not a property list.
+const char* unusableTicketNode(plist_t node, int depth) {
+    if (depth > kMaxTicketDepth)
+        return "is nested too deeply for a ticket";
+    switch (plist_get_node_type(node)) {
+    case PLIST_STRING: {
+        uint64_t length = 0;
+        const char* text = plist_get_string_ptr(node, &length);
+        if (!text || ::strnlen(text, length) != length)
+            return "holds a string with a NUL character, not a property list";
+        return nullptr;
+    }
+    case PLIST_ARRAY:
+        for (uint32_t i = 0; i < plist_array_get_size(node); ++i) {
+            if (const char* why = unusableTicketNode(plist_array_get_item(node, i), depth + 1))
+                return why;
+        }
+        return nullptr;
+    case PLIST_DICT: {
+        plist_dict_iter iter = nullptr;
+        plist_dict_new_iter(node, &iter);
+        if (!iter)
+            return "cannot be read";
+        const char* why = nullptr;
+        for (;;) {
+            char* key = nullptr;
+            plist_t item = nullptr;
+            plist_dict_next_item(node, iter, &key, &item);
+            if (!key)
+                break;
+            std::free(key);
+            why = unusableTicketNode(item, depth + 1);
+            if (why)
+                break;
+        }
+        std::free(iter);
+        return why;
+    }
+    default:
+        return nullptr;
+    }
+}
+
 } // namespace
 
 PMPrintSettings::PMPrintSettings() : dict_(plist_new_dict()) {}
@@ -157,6 +206,10 @@ std::unique_ptr<PMPrintSettings> PMPrintSettings::readFromFile(const std::string
     if (plist_get_node_type(root) != PLIST_DICT) {
         plist_free(root);
         return fail(path + " is a property list whose root is not a dictionary");
+    }
+    if (const char* why = unusableTicketNode(root, 0)) {
+        plist_free(root);
+        return fail(path + " " + why);
     }
     return std::make_unique<PMPrintSettings>(root);
 }

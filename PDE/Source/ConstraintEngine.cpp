@@ -36,10 +36,13 @@ void setTargetEnabled(int ruleIndex, ControlTableEntry* table, bool enabled) {
     const ConstraintRule& rule = cstColorOption[ruleIndex];
     for (int i = 0; i < rule.optionCount; ++i) {
         ControlTableEntry* row = findRowByIdentifier(table, rule.target.identifier);
+        // A control of an option the PPD lacks is never enabled.
+        const bool inert = row && rowHasPPDKeyword(row) && !row->choices;
         if (row && rule.options[i].optionKind == kCstOptionGrayOut && row->control) {
-            row->control->setEnabled(enabled);
+            const bool on = enabled && !inert;
+            row->control->setEnabled(on);
             // A grayed-out control says why, to the eye and to assistive tools.
-            const QString reason = enabled ? QString() : constraintReason(ruleIndex, table);
+            const QString reason = on || inert ? QString() : constraintReason(ruleIndex, table);
             row->control->setToolTip(reason);
             row->control->setAccessibleDescription(reason);
         }

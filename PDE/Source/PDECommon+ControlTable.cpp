@@ -106,6 +106,11 @@ void PDECommon::commonBuildPDEItem(ControlTableEntry* table, ppd_file_t* ppd) {
         commonSetControlTitleFromLocalizeString(row);
         if (row->kind == kControlKindPopUp)
             commonReBuildMenuFromPPD(ppd, row);
+        // Nothing a control of an option the queue's PPD lacks holds would
+        // reach the ticket or the job, yet a ticked box would still steer
+        // the presets: such a control stays inert.
+        if (ppd && rowHasPPDKeyword(row) && !ppdFindOption(ppd, row->ppdKeyword))
+            row->control->setEnabled(false);
     }
 }
 

@@ -84,12 +84,24 @@ uint32_t PDECommon::encodingForLanguageEncoding(const char* languageEncoding, bo
     return cfForm ? kCFStringEncodingMacRoman : kNSMacOSRomanStringEncoding;
 }
 
+namespace {
+// libcups converts every text of a PPD it reads to UTF-8, from the file's
+// LanguageEncoding or from ISO Latin 1 when the file has none. It names the
+// result "UTF-8" only in the first case; an empty field on a record it read
+// still means UTF-8 texts, which must not be decoded a second time.
+const char* recordTextEncoding(ppd_file_t* ppd) {
+    if (!ppd)
+        return nullptr;
+    return ppd->lang_encoding ? ppd->lang_encoding : "UTF-8";
+}
+} // namespace
+
 uint32_t PDECommon::commonGetEncodingFromPPD(ppd_file_t* ppd) {
-    return encodingForLanguageEncoding(ppd ? ppd->lang_encoding : nullptr, false);
+    return encodingForLanguageEncoding(recordTextEncoding(ppd), false);
 }
 
 uint32_t PDECommon::commonGetCFStringEncodingFromPPD(ppd_file_t* ppd) {
-    return encodingForLanguageEncoding(ppd ? ppd->lang_encoding : nullptr, true);
+    return encodingForLanguageEncoding(recordTextEncoding(ppd), true);
 }
 
 QString PDECommon::commonDecodePPDString(const char* bytes, uint32_t encoding, bool cfForm) {

@@ -6,7 +6,9 @@
 
 #include <cstdlib>
 #include <optional>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace PDE {
 
@@ -19,6 +21,7 @@ struct PlistNode {
         if (node)
             plist_free(node);
     }
+    PlistNode(PlistNode&& other) noexcept : node(std::exchange(other.node, nullptr)) {}
     PlistNode(const PlistNode&) = delete;
     PlistNode& operator=(const PlistNode&) = delete;
     plist_t release() { return std::exchange(node, nullptr); }
@@ -81,6 +84,10 @@ plist_t PDECommon::commonGetModelDictionary(PMPrintSettings* settings, PMPrintSe
 int PDECommon::commonCFDictionaryMapToTicket(PMPrintSettings* settings, plist_t dict) {
     if (!settings || !commonCFTypeIsValid(dict, PLIST_DICT))
         return kNoErr;
+    // Every key and value is taken before anything is stored: storing
+    // replaces entries of the settings, and the dictionary being copied lives
+    // inside one of them (the product dictionary).
+    std::vector<std::pair<std::string, PlistNode>> entries;
     plist_dict_iter iter = nullptr;
     plist_dict_new_iter(dict, &iter);
     if (!iter)
@@ -91,10 +98,22 @@ int PDECommon::commonCFDictionaryMapToTicket(PMPrintSettings* settings, plist_t 
         plist_dict_next_item(dict, iter, &key, &value);
         if (!key)
             break;
-        PrintHost::PMPrintSettingsSetValue(settings, key, value, false);
+        std::string name(key);
         std::free(key);
+        // A model dictionary's entry under the product key would replace
+        // every queue's stored values at the top level.
+        if (name == kProductKey)
+            continue;
+        plist_t copy = value ? plist_copy(value) : nullptr;
+        if (!copy) {
+            std::free(iter);
+            return kMemFullErr;
+        }
+        entries.emplace_back(std::move(name), copy);
     }
     std::free(iter);
+    for (const auto& [key, value] : entries)
+        PrintHost::PMPrintSettingsSetValue(settings, key.c_str(), value.node, false);
     return kNoErr;
 }
 

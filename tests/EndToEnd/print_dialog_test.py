@@ -97,7 +97,8 @@ class PrintDialogCase(unittest.TestCase):
             command += ["--ticket", self.ticket]
         result = subprocess.run(command + list(args), env=self.env, capture_output=True,
                                 text=True, timeout=120)
-        self.assertEqual(result.returncode, expect, result.stderr)
+        if expect is not None:
+            self.assertEqual(result.returncode, expect, result.stderr)
         return result
 
     def state(self, *args, **kwargs):
@@ -561,6 +562,174 @@ class RulesExplained(PrintDialogCase):
         self.assertEqual(gray["GoToAdvancedOptionsButton"]["reason"],
                          table["Available with the %2 %1 only"]
                          .replace("%1", "Farbvorgabe").replace("%2", "Benutzerdefiniert"))
+
+
+
+class PrintPathFaults(PrintDialogCase):
+    """Queues and tickets that are not what the panel expects."""
+
+    ALTERED = os.path.join(FIXTURES, "ZR-K5100-Altered.ppd")
+    MISSING = ("VXImageHalftone", "VXEconoMode", "VXTextDestinationProfile")
+
+    def test_a_ppd_that_lacks_adds_repeats_and_constrains_options(self):
+        controls = self.controls("--show", "advanced", ppd=self.ALTERED)
+        self.assertNotIn("VXExtraFinish", controls)
+        for keyword in self.MISSING:
+            with self.subTest(keyword=keyword):
+                # The interface file's control stays, inert and bound to no
+                # PPD choice.
+                self.assertIn(keyword, controls)
+                self.assertFalse(controls[keyword]["enabled"])
+                self.assertIsNone(controls[keyword]["choice"])
+        # The option stated twice offers the choices libcups gathered for it.
+        self.assertEqual(set(controls["VXBlackOverprint"]["items"]),
+                         {"Off", "Black Text", "Black Text and Graphics"})
+
+        # Acting on a missing option is refused: nothing is saved. (A ticked
+        # EconoMode box would otherwise turn edge enhancements off through
+        # the presets.)
+        for keyword, value in (("VXImageHalftone", "Detail"), ("VXEconoMode", "True")):
+            with self.subTest(keyword=keyword):
+                self.run_dialog("--set", "VXQuickColor=CustomColor", "--set",
+                                f"{keyword}={value}", "--save", ppd=self.ALTERED, expect=3)
+                self.assertFalse(os.path.exists(self.ticket))
+
+        # The constrained pair can still be chosen; nothing of the missing
+        # options reaches the ticket or the job.
+        self.run_dialog("--set", "VXQuickColor=Photo", "--set", "VXBrightness=Plus2", "--set",
+                        "VXBlackOverprint=Off", "--save", ppd=self.ALTERED)
+        ticket = self.read_ticket()
+        model = ticket["zrk5100"]["ZR-K5100-Altered"]
+        self.assertEqual(model["VXBrightness"], "Plus2")
+        self.assertEqual(model["VXQuickColor"], "Photo")
+        printed = self.printed(ppd=self.ALTERED)
+        self.assertEqual(printed["VXBrightness"], "Plus2")
+        self.assertEqual(printed["VXBlackOverprint"], "Off")
+        self.assertEqual(printed["VXImageRGBSource"], "sRGB", "the preset reached the job")
+        for keyword in self.MISSING + ("VXExtraFinish",):
+            with self.subTest(keyword=keyword):
+                self.assertNotIn(keyword, ticket)
+                self.assertNotIn(keyword, model)
+                self.assertNotIn(keyword, printed)
+        summary = self.summary(ppd=self.ALTERED)
+        self.assertEqual(summary["Brightness"], "+2 (Lighter)")
+
+    def test_tickets_that_cannot_be_used_stop_the_run_untouched(self):
+        def junk():
+            with open(self.ticket, "w") as f:
+                f.write("somebody's notes, not a ticket")
+
+        def array_root():
+            with open(self.ticket, "wb") as f:
+                plistlib.dump(["VXQuickColor", "Photo"], f)
+
+        def empty():
+            open(self.ticket, "wb").close()
+
+        def folder():
+            os.mkdir(self.ticket)
+
+        for make in (junk, array_root, empty, folder):
+            with self.subTest(ticket=make.__name__):
+                make()
+                before = self.snapshot_ticket()
+                result = self.run_dialog("--set", "VXQuickColor=Photo", "--save", "--print",
+                                         expect=2)
+                self.assertIn("ticket", result.stderr)
+                self.assertEqual(result.stdout, "")
+                self.assertEqual(self.snapshot_ticket(), before)
+                if os.path.isdir(self.ticket):
+                    os.rmdir(self.ticket)
+                else:
+                    os.remove(self.ticket)
+
+    def test_tickets_of_another_shape_restore_neutrally(self):
+        shapes = {
+            "product key is an array": {"zrk5100": ["ZR-K5100"], "Copies": 2},
+            "model dictionary is a string": {"zrk5100": {"ZR-K5100": "Photo",
+                                                         "Lab": {"VXQuickColor": "Vivid"}}},
+            "values of other types": {"zrk5100": {"ZR-K5100": {
+                "VXQuickColor": 1, "VXBrightness": {"Plus1": True}, "VXColorAsGray": ["True"],
+                "VXImageHalftone": b"Detail"}}},
+        }
+        for name, settings in shapes.items():
+            for fmt in (plistlib.FMT_XML, plistlib.FMT_BINARY):
+                with self.subTest(shape=name, binary=fmt == plistlib.FMT_BINARY):
+                    with open(self.ticket, "wb") as f:
+                        plistlib.dump(settings, f, fmt=fmt)
+                    controls = self.controls()
+                    self.assertEqual(controls["VXQuickColor"]["choice"], "Automatic")
+                    self.assertEqual(controls["VXBrightness"]["choice"], "Normal")
+                    self.assertEqual(controls["VXColorAsGray"]["choice"], "False")
+                    self.run_dialog("--save")
+                    saved = self.read_ticket()
+                    # What the panel does not own survives the save.
+                    for key, value in settings.items():
+                        if key != "zrk5100":
+                            self.assertEqual(saved[key], value)
+                    product = settings["zrk5100"]
+                    if isinstance(product, dict):
+                        for queue, model in product.items():
+                            if queue != "ZR-K5100":
+                                self.assertEqual(saved["zrk5100"][queue], model)
+                    else:
+                        self.assertEqual(saved["zrk5100"], product)
+                    os.remove(self.ticket)
+
+    def test_a_link_to_another_users_ticket_never_changes_it(self):
+        other = os.path.join(self.root, "other")
+        os.mkdir(other)
+        target = os.path.join(other, "ticket.plist")
+        with open(target, "wb") as f:
+            plistlib.dump({"zrk5100": {"ZR-K5100": {"VXQuickColor": "Vivid"}}}, f)
+        if os.getuid() == 0:
+            nobody = pwd.getpwnam("nobody")
+            os.chown(other, nobody.pw_uid, nobody.pw_gid)
+            os.chown(target, nobody.pw_uid, nobody.pw_gid)
+        before = os.stat(target)
+        with open(target, "rb") as f:
+            contents = f.read()
+        os.symlink(target, self.ticket)
+        result = self.run_dialog("--set", "VXQuickColor=Photo", "--save", expect=None)
+        self.assertIn(result.returncode, (0, 2), result.stderr)
+        with open(target, "rb") as f:
+            self.assertEqual(f.read(), contents)
+        after = os.stat(target)
+        self.assertEqual((after.st_uid, after.st_mode, after.st_mtime_ns),
+                         (before.st_uid, before.st_mode, before.st_mtime_ns))
+
+    def test_an_unreadable_ticket_stops_the_run_untouched(self):
+        with open(self.ticket, "wb") as f:
+            plistlib.dump({"zrk5100": {}}, f)
+        os.chmod(self.ticket, 0)
+        user = None
+        if os.getuid() == 0:
+            # Root reads every file: the dialog runs as an ordinary user.
+            user = "nobody"
+            os.chmod(self.root, 0o755)
+            runtime = os.path.join(self.root, "runtime-nobody")
+            os.mkdir(runtime, 0o700)
+            os.chown(runtime, pwd.getpwnam(user).pw_uid, -1)
+            self.env["XDG_RUNTIME_DIR"] = runtime
+        before = self.snapshot_ticket()
+        command = [PRINT_DIALOG, "--headless", "--ppd", BUNDLED_PPD, "--plugin", PLUGIN_DIR,
+                   "--ticket", self.ticket, "--set", "VXQuickColor=Photo", "--save"]
+        result = subprocess.run(command, env=self.env, capture_output=True, text=True,
+                                timeout=120, user=user)
+        self.assertEqual(result.returncode, 2, result.stderr)
+        self.assertIn("ticket", result.stderr)
+        self.assertEqual(self.snapshot_ticket(), before)
+
+    def snapshot_ticket(self):
+        info = os.lstat(self.ticket)
+        if stat.S_ISDIR(info.st_mode):
+            return ("dir", sorted(os.listdir(self.ticket)))
+        os.chmod(self.ticket, info.st_mode | stat.S_IRUSR)
+        try:
+            with open(self.ticket, "rb") as f:
+                return (info.st_mode, info.st_mtime_ns, f.read())
+        finally:
+            os.chmod(self.ticket, info.st_mode)
 
 
 if __name__ == "__main__":

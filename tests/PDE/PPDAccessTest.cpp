@@ -65,20 +65,32 @@ TEST(PPDEncoding, MenusShowTheTextsOfPPDsInEveryEncoding) {
         const char* outlet;
         int item;
         const char* title;
+        const char* recordEncoding; // what libcups leaves in the record's field
     };
     const Case cases[] = {
         {"PDE/Resources/ZR-K5100.ppd", "menu_Brightness", 2,
          "\xc2\xb1"
-         "0 (Normal)"},
-        {"tests/fixtures/ppd/ZR-K5100-UTF8.ppd", "menu_QuickColor", 0, "\xe8\x87\xaa\xe5\x8b\x95"},
+         "0 (Normal)",
+         "UTF-8"},
+        {"tests/fixtures/ppd/ZR-K5100-UTF8.ppd", "menu_QuickColor", 0, "\xe8\x87\xaa\xe5\x8b\x95",
+         "UTF-8"},
         {"tests/fixtures/ppd/ZR-K5100-ShiftJIS.ppd", "menu_QuickColor", 1,
-         "\xe5\x86\x99\xe7\x9c\x9f"},
+         "\xe5\x86\x99\xe7\x9c\x9f", "UTF-8"},
+        // Without a LanguageEncoding line libcups reads ISO Latin 1 into
+        // UTF-8 and leaves the field empty.
+        {"tests/fixtures/ppd/ZR-K5100-NoLanguageEncoding.ppd", "menu_Brightness", 2,
+         "\xc2\xb1"
+         "0 (Normal)",
+         nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
         zrktest::Dialog dialog(zrktest::sourcePath(c.path));
         ASSERT_NE(dialog.ppdFile(), nullptr);
-        EXPECT_STREQ(dialog.ppdFile()->lang_encoding, "UTF-8");
+        if (c.recordEncoding)
+            EXPECT_STREQ(dialog.ppdFile()->lang_encoding, c.recordEncoding);
+        else
+            EXPECT_EQ(dialog.ppdFile()->lang_encoding, nullptr);
         QComboBox* menu = dialog.popUp(c.outlet);
         ASSERT_NE(menu, nullptr);
         ASSERT_GT(menu->count(), c.item);

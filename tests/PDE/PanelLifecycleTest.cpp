@@ -184,6 +184,68 @@ TEST(QuickColor, PresetsAndEconoModeSetTheEdgeEnhancements) {
     }
 }
 
+namespace {
+// The preset table: the item each advanced pop-up takes for Quick Color 0, 1
+// and 2, and with EconoMode on for 0 and 2 (-1: EconoMode changes nothing).
+struct PresetRow {
+    const char* outlet;
+    int preset[3];
+    int econo0, econo2;
+};
+
+const PresetRow kPresetRows[] = {
+    {"menu_iRGBSource", {1, 1, 1}, -1, -1},         {"menu_iRGBIntent", {0, 0, 1}, -1, -1},
+    {"menu_iRGBGrayTreatment", {0, 0, 1}, -1, -1},  {"menu_iDestinationProfile", {0, 0, 0}, -1, -1},
+    {"menu_iHalftone", {1, 1, 2}, -1, -1},          {"menu_iEdgeEnhancement", {0, 0, 1}, -1, 0},
+    {"menu_tRGBSource", {1, 1, 1}, -1, -1},         {"menu_tRGBIntent", {1, 0, 1}, -1, -1},
+    {"menu_tRGBGrayTreatment", {1, 0, 1}, -1, -1},  {"menu_tDestinationProfile", {0, 0, 0}, -1, -1},
+    {"menu_tHalftone", {2, 1, 2}, -1, -1},          {"menu_tEdgeEnhancement", {1, 0, 1}, -1, -1},
+    {"menu_gRGBSource", {1, 1, 1}, -1, -1},         {"menu_gRGBIntent", {1, 0, 1}, -1, -1},
+    {"menu_gRGBGrayTreatment", {1, 0, 1}, -1, -1},  {"menu_gDestinationProfile", {0, 0, 0}, -1, -1},
+    {"menu_gHalftone", {1, 1, 2}, -1, -1},          {"menu_gEdgeEnhancement", {1, 0, 1}, 0, 0},
+    {"menu_sSimulationProfile", {0, 0, 0}, -1, -1}, {"menu_sMatchPaperColor", {0, 0, 0}, -1, -1},
+    {"menu_sCMYKGrayTreatment", {0, 0, 0}, -1, -1},
+};
+
+int presetItem(const PresetRow& row, int q, bool econo) {
+    const int econoItem = q == 0 ? row.econo0 : q == 2 ? row.econo2 : -1;
+    return econo && econoItem >= 0 ? econoItem : row.preset[q];
+}
+} // namespace
+
+// Every menu starts off its preset item, so a preset that set nothing (or
+// set the wrong menu) shows in both the summary and the printed values.
+TEST(QuickColor, EveryPresetSetsAndSummarisesAllTwentyOneMenus) {
+    for (int q = 0; q < 3; ++q) {
+        for (bool econo : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "q=" << q << " econo=" << econo);
+            Dialog dialog(zrktest::bundledPPD());
+            dialog.panel().restoreValuesAndReturnError(nullptr);
+            dialog.choose("menu_QuickColor", q);
+            dialog.tick("check_EconomyPrint", econo);
+            for (const PresetRow& row : kPresetRows) {
+                QComboBox* menu = dialog.popUp(row.outlet);
+                ASSERT_NE(menu, nullptr) << row.outlet;
+                ASSERT_GT(menu->count(), presetItem(row, q, econo)) << row.outlet;
+                menu->setCurrentIndex((presetItem(row, q, econo) + 1) % menu->count());
+            }
+
+            const QVariantMap summary = dialog.panel().summaryInfo();
+            const QStringList order = summary.value("Summary Display Order").toStringList();
+            ASSERT_EQ(order.size(), 8 + 21);
+            ASSERT_TRUE(dialog.panel().shouldPrint());
+            for (size_t i = 0; i < std::size(kPresetRows); ++i) {
+                const PresetRow& row = kPresetRows[i];
+                QComboBox* menu = dialog.popUp(row.outlet);
+                const int item = presetItem(row, q, econo);
+                EXPECT_EQ(menu->currentIndex(), item) << row.outlet;
+                EXPECT_EQ(summary.value(order[8 + int(i)]).toString(), menu->itemText(item))
+                    << row.outlet;
+            }
+        }
+    }
+}
+
 TEST(QuickColor, EveryPresetSummarisesAllTwentyOneItems) {
     for (int q = 0; q < 3; ++q) {
         for (bool econo : {false, true}) {

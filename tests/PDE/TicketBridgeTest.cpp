@@ -89,6 +89,38 @@ TEST(TicketBridge, ProductKeyOfAnotherTypeIsLeftAlone) {
     EXPECT_EQ(dialog.topLevelString("VXQuickColor"), "");
 }
 
+// A model dictionary may hold any key, the product key included: copying it to
+// the top level must neither pull the product dictionary from under the copy
+// nor cost another queue its values.
+TEST(TicketBridge, ModelEntryUnderTheProductKeyCostsNoQueueItsValues) {
+    Dialog dialog(zrktest::bundledPPD(), "Office_K5100");
+    plist_t product = plist_new_dict();
+    plist_t own = plist_new_dict();
+    plist_dict_set_item(own, kProductKey, plist_new_string("hostile"));
+    plist_dict_set_item(own, "VXBrightness", plist_new_string("Plus1"));
+    plist_dict_set_item(own, "VXQuickColor", plist_new_string("CustomColor"));
+    plist_dict_set_item(own, "VXImageHalftone", plist_new_string("Detail"));
+    plist_dict_set_item(product, "Office_K5100", own);
+    plist_t lab = plist_new_dict();
+    plist_dict_set_item(lab, "VXQuickColor", plist_new_string("Vivid"));
+    plist_dict_set_item(product, "Lab_K5100", lab);
+    PrintHost::PMPrintSettingsSetValue(dialog.printSettings(), kProductKey, product, false);
+    plist_free(product);
+
+    dialog.panel().restoreValuesAndReturnError(nullptr);
+    EXPECT_EQ(dialog.popUp("menu_Brightness")->currentIndex(), 3);
+    EXPECT_EQ(dialog.popUp("menu_QuickColor")->currentIndex(), 3);
+    EXPECT_EQ(dialog.popUp("menu_iHalftone")->currentIndex(), 2);
+    dialog.choose("menu_Brightness", 4);
+    dialog.panel().saveValuesAndReturnError(nullptr);
+
+    EXPECT_EQ(dialog.modelString("VXQuickColor", "Lab_K5100"), "Vivid");
+    EXPECT_EQ(dialog.modelString("VXBrightness"), "Plus2");
+    EXPECT_EQ(dialog.modelString("VXImageHalftone"), "Detail");
+    EXPECT_EQ(dialog.topLevelString("VXBrightness"), "Plus2");
+    EXPECT_EQ(dialog.topLevelString(kProductKey), "");
+}
+
 TEST(TicketBridge, OptionMissingFromThePPDIsNeverWritten) {
     Dialog dialog(zrktest::sourcePath("tests/fixtures/ppd/ZR-K5100-NoBrightness.ppd"));
     dialog.panel().restoreValuesAndReturnError(nullptr);

@@ -226,6 +226,18 @@ TEST(PrintingLayer, ReadRefusesWhatIsNotADictionaryPlist) {
          "<?xml version=\"1.0\"?><plist version=\"1.0\"><array><string>a</string></array></plist>",
          true},
         {"json.plist", "{\"VXQuickColor\": \"Photo\"}", true},
+        // XML has no NUL character; libplist would keep such a string's
+        // length past the copy it stores, and writing it reads past its end.
+        {"nul.plist",
+         QByteArray("<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>a</key>"
+                    "<string>Tr\0\0\0\0ue</string></dict></plist>",
+                    100),
+         true},
+        {"deep.plist",
+         "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>a</key>" +
+             QByteArray("<array>").repeated(100) + QByteArray("</array>").repeated(100) +
+             "</dict></plist>",
+         true},
     };
     for (const auto& c : cases) {
         if (c.create) {

@@ -1,0 +1,36 @@
+// What the panel's fuzz targets share: one offscreen application with a
+// private installation root and runtime folder, scratch files, and one run of
+// print-dialog whose output is kept for checking.
+#pragma once
+
+#include "PrintDialogCommandLine.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace zrkfuzz {
+
+// Creates the application and the private folders once per process.
+void startDialogProcess();
+
+// A file in the process's scratch folder, replaced with `size` bytes.
+std::string writeScratchFile(const char* name, const uint8_t* data, size_t size);
+// The whole file, or nullopt-like "" with *exists false when it is missing.
+std::string readWholeFile(const std::string& path, bool* exists);
+
+struct DialogRun {
+    int status = -1;
+    std::string out; // standard output of the run
+};
+
+// One print-dialog run, headless, on the built bundle.
+DialogRun runDialog(PrintHost::PrintDialogOptions options);
+
+// Aborts (a finding) with a message on standard error.
+[[noreturn]] void finding(const char* what);
+
+// Whether each line of `out` that starts with '{' is a JSON object.
+bool jsonLinesParse(const std::string& out);
+
+} // namespace zrkfuzz

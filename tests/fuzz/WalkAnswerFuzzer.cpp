@@ -1,0 +1,184 @@
+// libFuzzer target: any sequence of cells a printer might answer a walk with
+// (identifier, value type, value), filed into the spool, merged into a
+// profile file and read back. What must hold whatever the printer sends: the
+// merged file is written, reads back, and holds counts within 0..500 and
+// terminated, well-formed names.
+//
+// Input: a first byte choosing the walk's result (bit 0: failed) and the
+// profile file the merge starts from (bits 1-2); then cells of six bytes
+//   shape, column, row (two bytes, big-endian), type, value length
+// followed by the value. shape bits 0-1 give the identifier's length (the
+// full cell, no row index, one sub-identifier more, the entry only); bit 2
+// moves it outside the table; bit 3 makes the row index the largest one.
+#include "SpoolPlist.h"
+#include "StorePaths.h"
+#include "VXPList.h"
+#include "WalkColumns.h"
+
+#include <net-snmp/net-snmp-config.h>
+#include <net-snmp/net-snmp-includes.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Process {
+    std::string dir;
+    zrk::StorePaths paths;
+    std::vector<std::string> startFiles; // "" for no file
+};
+
+Process* gProcess = nullptr;
+
+[[noreturn]] void finding(const char* what) {
+    std::fprintf(stderr, "fuzz finding: %s\n", what);
+    std::fflush(stderr);
+    std::abort();
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+constexpr u_char kTypes[] = {ASN_INTEGER,         ASN_OCTET_STR,    ASN_COUNTER,
+                             ASN_GAUGE,           ASN_TIMETICKS,    ASN_IPADDRESS,
+                             ASN_OBJECT_ID,       ASN_NULL,         ASN_OPAQUE,
+                             ASN_COUNTER64,       ASN_UINTEGER,     SNMP_NOSUCHOBJECT,
+                             SNMP_NOSUCHINSTANCE, SNMP_ENDOFMIBVIEW};
+
+bool isNumberType(u_char type) {
+    return type == ASN_INTEGER || type == ASN_COUNTER || type == ASN_GAUGE ||
+           type == ASN_TIMETICKS || type == ASN_UINTEGER;
+}
+
+// Files one cell the way the walk files what it receives.
+void spoolCell(uint8_t shape, uint8_t column, uint16_t row, uint8_t typeByte, const uint8_t* value,
+               size_t length) {
+    std::vector<oid> name = {1, 3, 6, 1, 4, 1, 18334, 1, 1, 1, 1, 6, 13, 1, 1};
+    name.push_back(column);
+    name.push_back(1);
+    name.push_back((shape & 0x08) ? static_cast<oid>(-1) : row);
+    switch (shape & 0x03) {
+    case 1:
+        name.pop_back();
+        break;
+    case 2:
+        name.push_back(row);
+        break;
+    case 3:
+        name.resize(zrk::kWalkEntryLength);
+        break;
+    default:
+        break;
+    }
+    if (shape & 0x04)
+        name[6] = 18335;
+
+    const u_char type = kTypes[typeByte % (sizeof kTypes / sizeof kTypes[0])];
+    netsnmp_variable_list* var = nullptr;
+    if (isNumberType(type)) {
+        long number = 0;
+        std::memcpy(&number, value, std::min(length, sizeof number));
+        var =
+            snmp_varlist_add_variable(&var, name.data(), name.size(), type, &number, sizeof number);
+    } else if (type == ASN_COUNTER64) {
+        counter64 number{};
+        std::memcpy(&number, value, std::min(length, sizeof number));
+        var =
+            snmp_varlist_add_variable(&var, name.data(), name.size(), type, &number, sizeof number);
+    } else if (type == ASN_OBJECT_ID) {
+        std::vector<oid> ids(length / sizeof(oid));
+        if (!ids.empty())
+            std::memcpy(ids.data(), value, ids.size() * sizeof(oid));
+        var = snmp_varlist_add_variable(&var, name.data(), name.size(), type, ids.data(),
+                                        ids.size() * sizeof(oid));
+    } else {
+        var = snmp_varlist_add_variable(&var, name.data(), name.size(), type, value, length);
+    }
+    if (!var)
+        return;
+    zrk::vSpoolPlist(var->name, var->name_length, var, 0);
+    snmp_free_varbind(var);
+}
+
+void checkList(const ProfileList& list) {
+    if (list.iNum < 0 || list.iNum > kMaxProfileEntries)
+        finding("a count outside 0..500");
+    for (const ProfileEntry& entry : list.litem) {
+        if (!std::memchr(entry.FileName, '\0', sizeof entry.FileName) ||
+            !std::memchr(entry.ProfileName, '\0', sizeof entry.ProfileName))
+            finding("a name without its terminator");
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    static Process p;
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp && tmp[0] ? tmp : "/tmp") + "/zrk-fuzz-walk-XXXXXX";
+    if (!::mkdtemp(pattern.data()))
+        finding("cannot make a scratch folder");
+    p.dir = pattern;
+    p.paths.current = p.dir + "/tester-zrk5100-profile.plist";
+    p.paths.backup = p.dir + "/tester-zrk5100-profile.prev.plist";
+    p.paths.spool = p.dir + "/tester-zrk5100-profile.spool.plist";
+    const std::string seeds = ZRK_FUZZ_SOURCE_DIR "/tests/fuzz/corpus/profile_reader/";
+    p.startFiles = {"", readFile(seeds + "two_entries.plist"), readFile(seeds + "pap_states.plist"),
+                    readFile(seeds + "wrong_types.plist")};
+    gProcess = &p;
+    std::atexit([] {
+        std::error_code ignored;
+        fs::remove_all(gProcess->dir, ignored);
+    });
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size == 0)
+        return 0;
+    Process& p = *gProcess;
+    const int failed = data[0] & 0x01;
+    const std::string& start = p.startFiles[(data[0] >> 1) % p.startFiles.size()];
+    ::unlink(p.paths.current.c_str());
+    if (!start.empty())
+        std::ofstream(p.paths.current, std::ios::binary) << start;
+
+    zrk::vSpoolPlist(nullptr, 0, nullptr, 1);
+    size_t at = 1;
+    while (at + 6 <= size) {
+        const uint8_t shape = data[at];
+        const uint8_t column = data[at + 1];
+        const uint16_t row = static_cast<uint16_t>(data[at + 2] << 8 | data[at + 3]);
+        const uint8_t type = data[at + 4];
+        const size_t length = std::min<size_t>(data[at + 5], size - at - 6);
+        spoolCell(shape, column, row, type, data + at + 6, length);
+        at += 6 + length;
+    }
+    checkList(zrk::PlistForSpool);
+
+    const zrk::StorePathScope scope(p.paths);
+    if (zrk::vRestructPlistSpool2Current(failed) != 0)
+        finding("the merge did not write the profile file");
+    auto groups = std::make_unique<ProfileList[]>(kProfileGroupCount);
+    if (VXPListReadProfile_All(&groups[0], &groups[1], &groups[2]) != 0)
+        finding("the merged profile file does not read back");
+    for (int g = 0; g < kProfileGroupCount; ++g)
+        checkList(groups[g]);
+    return 0;
+}
