@@ -138,14 +138,23 @@ TEST(ServiceWriters, PiecesOfAnotherWriterNeverJoinASequence) {
     WriterProcess a(*caller, requestsA);
     WriterProcess b(*caller, requestsB);
 
+    // B's first piece is refused while A's sequence is written, and B's
+    // later pieces never join A's.
     EXPECT_TRUE(a.send(0));
-    EXPECT_TRUE(b.send(0));
+    EXPECT_FALSE(b.send(0));
+    EXPECT_FALSE(b.send(1));
     for (uint32_t i = 1; i < requestsA.size(); ++i) {
-        EXPECT_FALSE(a.send(i)) << "A's request " << i;
+        EXPECT_TRUE(a.send(i)) << "A's request " << i;
     }
-    EXPECT_EQ(readFile(current), "<?xml old");
-    for (uint32_t i = 1; i < requestsB.size(); ++i) {
-        EXPECT_TRUE(b.send(i)) << "B's request " << i;
+    EXPECT_TRUE(readFile(current) == textA);
+    // Pieces of two sequences sent from one process: the second sequence's
+    // first piece is refused, so the first sequence is committed whole.
+    writeFile(current, "<?xml old");
+    std::vector<std::vector<std::string>> interleaved = {requestsB[0], requestsA[0]};
+    interleaved.insert(interleaved.end(), requestsB.begin() + 1, requestsB.end());
+    WriterProcess one(*caller, interleaved);
+    for (uint32_t i = 0; i < interleaved.size(); ++i) {
+        EXPECT_EQ(one.send(i), i != 1) << "request " << i;
     }
     EXPECT_TRUE(readFile(current) == textB);
 }

@@ -224,19 +224,23 @@ TEST_F(Handlers, CommitTakesOnlyACompleteProfileText) {
     const struct {
         const char* name;
         std::vector<std::string> pieces;
+        std::size_t refusedPiece; // pieces.size() for none
         const char* reply;
         std::string after;
     } cases[] = {
-        {"a whole text", piecesA, "TRUE", a},
-        {"A1, B1, then the rest of A", splicedAB, "FALSE", "<?xml kept"},
-        {"a text short of its last piece", shortOfItsEnd, "FALSE", "<?xml kept"},
-        {"a property list without every group", {noDst}, "FALSE", "<?xml kept"},
+        {"a whole text", piecesA, piecesA.size(), "TRUE", a},
+        {"A1, B1 (refused while A is written), then the rest of A", splicedAB, 1, "TRUE", a},
+        {"a text short of its last piece", shortOfItsEnd, shortOfItsEnd.size(), "FALSE",
+         "<?xml kept"},
+        {"a property list without every group", {noDst}, 1, "FALSE", "<?xml kept"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         writeFile(current, "<?xml kept");
-        for (const std::string& piece : c.pieces) {
-            EXPECT_EQ(service.writeDataToPlistFile_XPC(url + ":AddURL:END" + piece), "TRUE");
+        for (std::size_t i = 0; i < c.pieces.size(); ++i) {
+            EXPECT_EQ(service.writeDataToPlistFile_XPC(url + ":AddURL:END" + c.pieces[i]),
+                      i == c.refusedPiece ? "FALSE" : "TRUE")
+                << "piece " << i;
         }
         EXPECT_EQ(service.writeDataToPlistFileRename_XPC(url), c.reply);
         EXPECT_TRUE(readFile(current) == c.after);

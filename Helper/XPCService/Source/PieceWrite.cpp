@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <map>
 #include <optional>
@@ -49,17 +50,35 @@ std::optional<std::string> readPieceFile(const std::string& path) {
     }
 }
 
-// The writer of each sequence in progress, by temporary file. Requests are
-// served on one thread.
-std::map<std::string, std::string>& sequenceOwners() {
-    static std::map<std::string, std::string> owners;
-    return owners;
+// A sequence whose last piece came longer ago than this was abandoned: no
+// request of a live sequence takes as long (the plug-in gives up on one after
+// 20 s).
+constexpr auto kAbandonedAfter = std::chrono::seconds(20);
+
+struct OpenSequence {
+    std::string writer; // empty when the writer could not be told
+    std::chrono::steady_clock::time_point lastPiece;
+};
+
+// The sequences in progress, by temporary file. Requests are served on one
+// thread.
+std::map<std::string, OpenSequence>& openSequences() {
+    static std::map<std::string, OpenSequence> sequences;
+    return sequences;
+}
+
+// A sequence that is still being written; its file is not another's to restart.
+bool sequenceInProgress(const std::string& target) {
+    const auto open = openSequences().find(target);
+    return open != openSequences().end() &&
+           std::chrono::steady_clock::now() - open->second.lastPiece < kAbandonedAfter;
 }
 
 // False when a known writer other than the sequence's owner sends to it.
 bool ownsSequence(const std::string& target, const std::string& writer) {
-    const auto owner = sequenceOwners().find(target);
-    return writer.empty() || owner == sequenceOwners().end() || owner->second == writer;
+    const auto open = openSequences().find(target);
+    return writer.empty() || open == openSequences().end() || open->second.writer.empty() ||
+           open->second.writer == writer;
 }
 
 void syncDirectoryOf(const std::string& path) {
@@ -83,14 +102,13 @@ bool appendPiece(const std::string& path, std::string_view piece, const std::str
         return false;
     }
     if (piece.starts_with(kFirstPieceStart)) {
-        if (!writeFileAtomically(target, piece)) {
+        // Two sequences for one file never take turns: the later one is
+        // refused until the first is committed or abandoned, whoever sends it
+        // (pieces sent from one process cannot be told apart by their writer).
+        if (sequenceInProgress(target) || !writeFileAtomically(target, piece)) {
             return false;
         }
-        if (writer.empty()) {
-            sequenceOwners().erase(target);
-        } else {
-            sequenceOwners()[target] = writer;
-        }
+        openSequences()[target] = {writer, std::chrono::steady_clock::now()};
         return true;
     }
     if (!ownsSequence(target, writer)) {
@@ -102,7 +120,13 @@ bool appendPiece(const std::string& path, std::string_view piece, const std::str
         return false;
     }
     text->append(piece);
-    return writeFileAtomically(target, *text);
+    if (!writeFileAtomically(target, *text)) {
+        return false;
+    }
+    if (const auto open = openSequences().find(target); open != openSequences().end()) {
+        open->second.lastPiece = std::chrono::steady_clock::now();
+    }
+    return true;
 }
 
 bool commitPieces(const std::string& path, const std::string& writer) {
@@ -112,7 +136,7 @@ bool commitPieces(const std::string& path, const std::string& writer) {
         !S_ISREG(info.st_mode)) {
         return false;
     }
-    sequenceOwners().erase(source);
+    openSequences().erase(source);
     // Pieces of two writers spliced together, or a sequence cut short, do not
     // read as a profile file: such a text never replaces the file, and is
     // dropped so that the next sequence starts clean.
