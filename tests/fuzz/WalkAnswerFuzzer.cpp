@@ -10,6 +10,7 @@
 // followed by the value. shape bits 0-1 give the identifier's length (the
 // full cell, no row index, one sub-identifier more, the entry only); bit 2
 // moves it outside the table; bit 3 makes the row index the largest one.
+#include "ProfileFileCheck.h"
 #include "SpoolPlist.h"
 #include "StorePaths.h"
 #include "VXPList.h"
@@ -173,7 +174,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     checkList(zrk::PlistForSpool);
 
     const zrk::StorePathScope scope(p.paths);
-    if (zrk::vRestructPlistSpool2Current(failed) != 0)
+    const int merged = zrk::vRestructPlistSpool2Current(failed);
+    if (merged == zrk::kMergeKeptUnreadableFile) {
+        // Only a file that does not read as a profile is kept, and byte for byte.
+        if (start.empty() || zrk::store::checkProfileFile(p.paths.current) !=
+                                 zrk::store::ProfileFileState::Unreadable)
+            finding("the merge kept a file that reads as a profile");
+        if (readFile(p.paths.current) != start)
+            finding("the merge changed a file it kept");
+        return 0;
+    }
+    if (merged != 0)
         finding("the merge did not write the profile file");
     auto groups = std::make_unique<ProfileList[]>(kProfileGroupCount);
     if (VXPListReadProfile_All(&groups[0], &groups[1], &groups[2]) != 0)
