@@ -50,10 +50,12 @@ std::optional<std::string> readPieceFile(const std::string& path) {
     }
 }
 
-// A sequence whose last piece came longer ago than this was abandoned: no
-// request of a live sequence takes as long (the plug-in gives up on one after
-// 20 s).
-constexpr auto kAbandonedAfter = std::chrono::seconds(20);
+// A sequence whose last piece came longer ago than this counts as abandoned
+// (its writer was killed, or gave up after a failed piece), so that the next
+// write of the file need not wait long. The pieces of a live sequence follow
+// each other within moments; one that was slower after all loses its file to
+// the next sequence, and its later pieces are refused by the owner check.
+constexpr auto kAbandonedAfter = std::chrono::seconds(5);
 
 struct OpenSequence {
     std::string writer; // empty when the writer could not be told

@@ -22,7 +22,7 @@ std::string pieceFilePath(const std::string& path);
 
 // Adds a piece to the temporary file of path. A first piece starts it afresh,
 // unless another sequence for the file is in progress (not committed, its
-// last piece less than 20 s ago): then it is refused, whoever sends it. Any
+// last piece less than 5 s ago): then it is refused, whoever sends it. Any
 // other piece is appended to the temporary file, which must then exist
 // (a regular file, not a link) and hold UTF-8 text. The temporary file is
 // replaced atomically. False, touching nothing, when the piece cannot be
