@@ -109,10 +109,10 @@ private:
     int result_ = -1;
 };
 
-// Two writers of one file by hand, their pieces interleaved: A1, B1, A2,
-// A's commit. The texts have one layout, so B1 followed by A's other pieces
-// would read as a whole profile file made of both; the service knows each
-// sequence's writer and refuses A's pieces once B has started afresh.
+// Two writers of one file by hand, their pieces interleaved. The texts have
+// one layout, so one's first piece followed by the other's later pieces would
+// read as a whole profile file made of both; the service refuses a first
+// piece while another sequence is written, and pieces of another writer.
 TEST(ServiceWriters, PiecesOfAnotherWriterNeverJoinASequence) {
     const std::optional<Caller> caller = unprivilegedCaller();
     if (!caller) {
