@@ -16,6 +16,11 @@ packages=(
   nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core
+  libseccomp-dev systemd
+  cups-filters ghostscript
+  debhelper dpkg-dev fakeroot lintian desktop-file-utils
+  at-spi2-core python3-gi gir1.2-atspi-2.0 xdotool
+  fonts-noto-cjk qt6-translations-l10n
 )
 
 want=()
