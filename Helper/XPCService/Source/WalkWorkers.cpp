@@ -4,6 +4,7 @@
 #include "SpoolPlist.h"
 #include "StoreFileOps.h"
 #include "StorePaths.h"
+#include "WalkSandbox.h"
 #include "XPCProtocol.h"
 
 #include <fcntl.h>
@@ -13,7 +14,9 @@
 #include <syslog.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <type_traits>
@@ -33,9 +36,11 @@ static_assert(std::is_trivially_copyable_v<WalkOutcome>);
 
 constexpr int kChildOutcomeFd = 3;
 
-// In the child: walk, send the outcome, end without running anything of the
-// parent's (no destructors, no exit handlers).
-[[noreturn]] void walkInChild(WalkJob& job) {
+// In the child: walk, giving up root before the session opens and narrowing
+// the system calls before the first message, send the outcome, end without
+// running anything of the parent's (no destructors, no exit handlers). A
+// step that fails ends the walk as failed before any message is sent.
+[[noreturn]] void walkInChild(WalkJob& job, pid_t parent) {
     std::vector<char*> argv;
     for (std::string& argument : job.arguments) {
         argv.push_back(argument.data());
@@ -44,7 +49,23 @@ constexpr int kChildOutcomeFd = 3;
     const long before = numprinted;
     // Heap, not stack: the outcome holds a 42 kB list.
     auto outcome = std::make_unique<WalkOutcome>();
-    outcome->result = walkIntoSpool(static_cast<int>(job.arguments.size()), argv.data());
+    WalkSessionSteps steps;
+    steps.beforeOpen = [parent] {
+        if (dropWalkPrivileges(parent)) {
+            return true;
+        }
+        syslog(LOG_ERR, "xpc - mibwalk_XPC - the walk could not give up root; not walked");
+        return false;
+    };
+    steps.afterOpen = [](int socket) {
+        if (restrictWalkSystemCalls(socket, kChildOutcomeFd)) {
+            return true;
+        }
+        syslog(LOG_ERR, "xpc - mibwalk_XPC - the walk's system calls could not be narrowed; "
+                        "not walked");
+        return false;
+    };
+    outcome->result = walkIntoSpool(static_cast<int>(job.arguments.size()), argv.data(), &steps);
     outcome->counted = numprinted - before;
     outcome->spool = PlistForSpool;
     const bool sent = writeAll(kChildOutcomeFd, reinterpret_cast<const char*>(outcome.get()),
@@ -61,6 +82,10 @@ std::vector<std::string> keysOf(const WalkJob& job, uid_t caller) {
 }
 
 } // namespace
+
+WalkWorkers::WalkWorkers() : WalkWorkers(kWalkTimeLimit) {}
+
+WalkWorkers::WalkWorkers(std::chrono::milliseconds timeLimit) : timeLimit_(timeLimit) {}
 
 WalkWorkers::~WalkWorkers() {
     for (Walk& walk : running_) {
@@ -116,7 +141,7 @@ bool WalkWorkers::start(Walk& walk) {
             ::_exit(1);
         }
         ::close_range(kChildOutcomeFd + 1, ~0u, 0);
-        walkInChild(walk.job);
+        walkInChild(walk.job, parent);
     }
     ::close(fds[1]);
     if (pid < 0) {
@@ -126,6 +151,7 @@ bool WalkWorkers::start(Walk& walk) {
     ::fcntl(fds[0], F_SETFL, O_NONBLOCK);
     walk.pid = pid;
     walk.fd = fds[0];
+    walk.deadline = std::chrono::steady_clock::now() + timeLimit_;
     return true;
 }
 
@@ -135,9 +161,35 @@ void WalkWorkers::addPollFds(std::vector<pollfd>* fds) const {
     }
 }
 
+int WalkWorkers::pollTimeout(int timeout) const {
+    const auto now = std::chrono::steady_clock::now();
+    for (const Walk& walk : running_) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(walk.deadline - now).count();
+        const int until = left <= 0 ? 0 : static_cast<int>(std::min<long long>(left, INT32_MAX));
+        if (timeout < 0 || until < timeout) {
+            timeout = until;
+        }
+    }
+    return timeout;
+}
+
 void WalkWorkers::handleReady() {
+    const auto now = std::chrono::steady_clock::now();
     for (std::size_t i = 0; i < running_.size();) {
         Walk& walk = running_[i];
+        if (now >= walk.deadline) {
+            // Past its time: whatever it sent is dropped and the walk merges
+            // as failed.
+            ::kill(walk.pid, SIGKILL);
+            ::close(walk.fd);
+            ::waitpid(walk.pid, nullptr, 0);
+            syslog(LOG_ERR, "xpc - mibwalk_XPC - the walk ran past its time limit; killed");
+            Walk done = std::move(walk);
+            running_.erase(running_.begin() + static_cast<std::ptrdiff_t>(i));
+            done.received.clear();
+            finish(done);
+            continue;
+        }
         bool ended = false;
         char buffer[16384];
         for (;;) {
