@@ -139,11 +139,11 @@ bool restrictWalkSystemCalls(int socket, int resultFd) {
         added = added && allowOnDescriptor(filter, SCMP_SYS(write), fd) &&
                 allowOnDescriptor(filter, SCMP_SYS(writev), fd);
     }
-    // Ending, and what the C library does on the way (closing the session's
-    // socket included).
-    for (int call :
-         {SCMP_SYS(close), SCMP_SYS(exit), SCMP_SYS(exit_group), SCMP_SYS(rt_sigreturn),
-          SCMP_SYS(rt_sigprocmask), SCMP_SYS(futex), SCMP_SYS(getpid), SCMP_SYS(gettid)}) {
+    // Ending, and what the C library (and a sanitizer's run-time) does on
+    // the way, closing the session's socket included.
+    for (int call : {SCMP_SYS(close), SCMP_SYS(exit), SCMP_SYS(exit_group), SCMP_SYS(rt_sigreturn),
+                     SCMP_SYS(rt_sigprocmask), SCMP_SYS(sigaltstack), SCMP_SYS(futex),
+                     SCMP_SYS(getpid), SCMP_SYS(gettid)}) {
         added = added && allow(filter, call);
     }
     return added && seccomp_load(filter.get()) == 0;
