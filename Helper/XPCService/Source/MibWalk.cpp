@@ -219,7 +219,8 @@ int walk(int argc, char* argv[], const WalkSessionSteps* steps) {
     int result = kWalkOK;
     int status = STAT_SUCCESS;
     bool running = true;
-    const auto started = std::chrono::steady_clock::now();
+    const auto started =
+        steps != nullptr && steps->started ? *steps->started : std::chrono::steady_clock::now();
     for (long requests = 0; running; ++requests) {
         if (requests == kWalkMaxRequests ||
             std::chrono::steady_clock::now() - started >= gWalkTimeLimit) {

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 
 namespace zrk {
 
@@ -65,10 +66,13 @@ int mib_walk(int argc, char* argv[]);
 // parsed and before the session opens (a host name is resolved when it
 // opens), afterOpen with the session's socket once it is open and before the
 // first message. A step that returns false ends the walk as failed before
-// any message is sent.
+// any message is sent. started, when set, is when the walk's time limit
+// began (a walk in a process of its own counts from the process's start, so
+// that name resolution counts too); else it begins with the exchanges.
 struct WalkSessionSteps {
     std::function<bool()> beforeOpen;
     std::function<bool(int socket)> afterOpen;
+    std::optional<std::chrono::steady_clock::time_point> started;
 };
 int walkIntoSpool(int argc, char* argv[], const WalkSessionSteps* steps = nullptr);
 int mergeWalkedSpool(int result);

@@ -36,11 +36,17 @@ static_assert(std::is_trivially_copyable_v<WalkOutcome>);
 
 constexpr int kChildOutcomeFd = 3;
 
+// A child ends its own walk when the walk's time is up, counted from its
+// start, and sends what it received; one still running a moment later (in a
+// name resolution, say) is killed.
+constexpr std::chrono::seconds kKillGrace{1};
+
 // In the child: walk, giving up root before the session opens and narrowing
 // the system calls before the first message, send the outcome, end without
 // running anything of the parent's (no destructors, no exit handlers). A
 // step that fails ends the walk as failed before any message is sent.
-[[noreturn]] void walkInChild(WalkJob& job, pid_t parent) {
+[[noreturn]] void walkInChild(WalkJob& job, pid_t parent,
+                              std::chrono::steady_clock::time_point started) {
     std::vector<char*> argv;
     for (std::string& argument : job.arguments) {
         argv.push_back(argument.data());
@@ -50,6 +56,7 @@ constexpr int kChildOutcomeFd = 3;
     // Heap, not stack: the outcome holds a 42 kB list.
     auto outcome = std::make_unique<WalkOutcome>();
     WalkSessionSteps steps;
+    steps.started = started;
     steps.beforeOpen = [parent] {
         if (dropWalkPrivileges(parent)) {
             return true;
@@ -132,6 +139,7 @@ bool WalkWorkers::start(Walk& walk) {
         return false;
     }
     const pid_t parent = ::getpid();
+    const auto started = std::chrono::steady_clock::now();
     const pid_t pid = ::fork();
     if (pid == 0) {
         // The walk must not outlive the service, nor keep its bus connection
@@ -141,7 +149,7 @@ bool WalkWorkers::start(Walk& walk) {
             ::_exit(1);
         }
         ::close_range(kChildOutcomeFd + 1, ~0u, 0);
-        walkInChild(walk.job, parent);
+        walkInChild(walk.job, parent, started);
     }
     ::close(fds[1]);
     if (pid < 0) {
@@ -151,7 +159,7 @@ bool WalkWorkers::start(Walk& walk) {
     ::fcntl(fds[0], F_SETFL, O_NONBLOCK);
     walk.pid = pid;
     walk.fd = fds[0];
-    walk.deadline = std::chrono::steady_clock::now() + timeLimit_;
+    walk.deadline = started + timeLimit_ + kKillGrace;
     return true;
 }
 

@@ -10,9 +10,10 @@
 // children run at a time; later walks wait in arrival order.
 //
 // A child gives up root before it talks to the printer (WalkSandbox.h). The
-// service bounds each child too: one still running after the walk's time
-// limit (kWalkTimeLimit, whatever it was doing, resolving a name included)
-// is killed and its walk merged and answered as failed.
+// walk's time limit (kWalkTimeLimit) counts from the child's start, name
+// resolution included; the service bounds each child too: one still running
+// a second after that limit, whatever it is doing, is killed and its walk
+// merged and answered as failed.
 #pragma once
 
 #include "VXmacServiceXPC.h"
@@ -36,7 +37,8 @@ public:
     static constexpr std::size_t kMaxRunningWalks = 8;
 
     WalkWorkers();
-    // timeLimit: how long a child may run (tests use a short one).
+    // timeLimit: how long a child may run before it is killed, less a
+    // second's grace (tests use a short one).
     explicit WalkWorkers(std::chrono::milliseconds timeLimit);
     ~WalkWorkers();
     WalkWorkers(const WalkWorkers&) = delete;
