@@ -185,19 +185,6 @@ void WalkWorkers::handleReady() {
     const auto now = std::chrono::steady_clock::now();
     for (std::size_t i = 0; i < running_.size();) {
         Walk& walk = running_[i];
-        if (now >= walk.deadline) {
-            // Past its time: whatever it sent is dropped and the walk merges
-            // as failed.
-            ::kill(walk.pid, SIGKILL);
-            ::close(walk.fd);
-            ::waitpid(walk.pid, nullptr, 0);
-            syslog(LOG_ERR, "xpc - mibwalk_XPC - the walk ran past its time limit; killed");
-            Walk done = std::move(walk);
-            running_.erase(running_.begin() + static_cast<std::ptrdiff_t>(i));
-            done.received.clear();
-            finish(done);
-            continue;
-        }
         bool ended = false;
         char buffer[16384];
         for (;;) {
@@ -214,9 +201,17 @@ void WalkWorkers::handleReady() {
             ended = n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
             break;
         }
-        if (!ended) {
+        const bool overdue = !ended && now >= walk.deadline;
+        if (!ended && !overdue) {
             ++i;
             continue;
+        }
+        if (overdue) {
+            // Past its time: whatever part of the outcome it sent is dropped
+            // and the walk merges as failed.
+            ::kill(walk.pid, SIGKILL);
+            walk.received.clear();
+            syslog(LOG_ERR, "xpc - mibwalk_XPC - the walk ran past its time limit; killed");
         }
         ::close(walk.fd);
         ::waitpid(walk.pid, nullptr, 0);
