@@ -309,6 +309,10 @@ Outcome WindowScript::browse(const QString& path) {
     QCoreApplication::processEvents();
     if (!panelShown)
         return failWith(QStringLiteral("the Browse button showed no open panel"));
+    // The window refuses a chosen name silently, leaving the field empty.
+    const QString refusal = window_->property(ControlProperty::kRefusal).toString();
+    if (!refusal.isEmpty())
+        return refuse(QStringLiteral("the window refused the chosen file: %1").arg(refusal));
     return Outcome::Done;
 }
 
@@ -324,13 +328,16 @@ Outcome WindowScript::perform(const ProfileAction& action) {
         if (button.kind != action.kind)
             continue;
         const Outcome clicked = click(button.objectName, button.description);
-        if (clicked != Outcome::Done || action.kind != Kind::EntryOK)
+        if (clicked != Outcome::Done || (action.kind != Kind::EntryOK && action.kind != Kind::OK))
             return clicked;
-        // The window refuses an entry silently, keeping its edit part open;
-        // it leaves the reason where a host can read it.
+        // The window refuses an entry silently, keeping its edit part open,
+        // and keeps itself open when its OK could not write the file; it
+        // leaves the reason where a host can read it.
         const QString refusal = window_->property(ControlProperty::kRefusal).toString();
-        if (!refusal.isEmpty())
+        if (!refusal.isEmpty() && action.kind == Kind::EntryOK)
             return refuse(QStringLiteral("the window refused the entry: %1").arg(refusal));
+        if (!refusal.isEmpty() && window_->isVisible())
+            return refuse(QStringLiteral("the window refused OK: %1").arg(refusal));
         return Outcome::Done;
     }
     switch (action.kind) {

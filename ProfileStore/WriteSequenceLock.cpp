@@ -1,14 +1,17 @@
 #include "WriteSequenceLock.h"
 
+#include "InstallRoot.h"
+
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <thread>
+#include <vector>
 
 namespace zrk {
 
@@ -16,36 +19,29 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// A directory of the real user that no one else may write in.
-bool privateDirectory(const std::string& path) {
+// A folder of the real user that no one else may write in. The runtime
+// folder is taken only as the login manager makes it (no link); the home
+// folder is wherever the user database points.
+bool privateDirectory(const std::string& path, bool followLink) {
     struct stat info;
-    return !path.empty() && path.front() == '/' && ::lstat(path.c_str(), &info) == 0 &&
+    return !path.empty() && path.front() == '/' &&
+           (followLink ? ::stat(path.c_str(), &info) : ::lstat(path.c_str(), &info)) == 0 &&
            S_ISDIR(info.st_mode) && info.st_uid == ::getuid() && (info.st_mode & 022) == 0;
 }
 
-std::string runtimeDirectory() {
-    const char* value = std::getenv("XDG_RUNTIME_DIR");
-    return value != nullptr && privateDirectory(value) ? std::string(value) : std::string();
-}
-
-std::string fallbackDirectory() {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string base = tmp != nullptr && tmp[0] == '/' ? tmp : "/tmp";
-    while (base.size() > 1 && base.back() == '/') {
-        base.pop_back();
-    }
-    const std::string path = base + "/zrk5100-" + std::to_string(::getuid());
-    // mkdir never follows a link planted at the name; whatever is there must
-    // then pass as this user's own private directory.
-    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
+std::string homeDirectory() {
+    std::vector<char> buffer(16384);
+    passwd entry;
+    passwd* found = nullptr;
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 ||
+        found == nullptr || found->pw_dir == nullptr) {
         return {};
     }
-    struct stat info;
-    if (::lstat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::getuid() ||
-        (info.st_mode & 077) != 0) {
-        return {};
+    std::string home = found->pw_dir;
+    while (home.size() > 1 && home.back() == '/') {
+        home.pop_back();
     }
-    return path;
+    return home;
 }
 
 bool usableName(std::string_view name) {
@@ -55,19 +51,28 @@ bool usableName(std::string_view name) {
 
 } // namespace
 
-std::string writeLockDirectory() {
-    std::string directory = runtimeDirectory();
-    return directory.empty() ? fallbackDirectory() : directory;
+std::string writeLockPath(std::string_view user, std::string_view model) {
+    if (!usableName(user) || !usableName(model)) {
+        return {};
+    }
+    const std::string name = std::string(user) + "-" + std::string(model) + "-profile.lock";
+    const std::string runtime = resolveInstallPath("/run/user/" + std::to_string(::getuid()));
+    if (privateDirectory(runtime, false)) {
+        return runtime + "/" + name;
+    }
+    const std::string home = homeDirectory();
+    if (privateDirectory(home, true)) {
+        return (home == "/" ? "" : home) + "/." + name;
+    }
+    return {};
 }
 
 UniqueFd lockWriteSequence(std::string_view user, std::string_view model,
                            std::chrono::milliseconds wait) {
-    const std::string directory = writeLockDirectory();
-    if (directory.empty() || !usableName(user) || !usableName(model)) {
+    const std::string path = writeLockPath(user, model);
+    if (path.empty()) {
         return UniqueFd();
     }
-    const std::string path =
-        directory + "/" + std::string(user) + "-" + std::string(model) + "-profile.lock";
     UniqueFd file(
         ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600));
     struct stat info;

@@ -21,7 +21,9 @@ const BonjourResolver& bonjourResolver();
 
 // The host to walk for a device URI: the net location of an LPD URI, the
 // resolved address of a Bonjour URI, cut at its first colon. Nothing for
-// other schemes or when no address is found.
+// other schemes, when no address is found, and when the host is not a host
+// name or dotted IPv4 address: an LPD net location with a user-info part
+// ("user@host") or an IPv6 literal ("[fe80::1]") is not walked.
 std::optional<QByteArray> walkHostForDeviceURI(const QString& uri);
 
 } // namespace PDE

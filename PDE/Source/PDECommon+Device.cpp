@@ -11,6 +11,7 @@
 
 #include <QUrl>
 
+#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -37,6 +38,28 @@ constexpr int kMaxHostLength = 254;
 
 constexpr const char* kWalkRootOID = "1.3.6.1.4.1.18334.1.1.1.1.6.13.1.1";
 constexpr const char* kWalkModelToken = "zrk5100";
+
+// A host name of letters, digits and hyphens in dot-separated labels of 1 to
+// 63 characters that neither begin nor end with a hyphen (a dotted IPv4
+// address is one too); a final dot is allowed.
+bool isHostNameOrIPv4(const QByteArray& host) {
+    if (host.isEmpty())
+        return false;
+    const QByteArray name = host.endsWith('.') ? host.chopped(1) : host;
+    if (name.isEmpty())
+        return false;
+    for (const QByteArray& label : name.split('.')) {
+        if (label.isEmpty() || label.size() > 63 || label.startsWith('-') || label.endsWith('-'))
+            return false;
+        for (const char c : label) {
+            const bool letterOrDigit =
+                (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+            if (!letterOrDigit && c != '-')
+                return false;
+        }
+    }
+    return true;
+}
 
 BonjourResolver& resolverSlot() {
     static BonjourResolver resolver = defaultBonjourResolver();
@@ -96,11 +119,19 @@ std::optional<QByteArray> walkHostForDeviceURI(const QString& uri) {
             return std::nullopt;
         host = address->toLatin1();
     } else if (protocol == kProtocolLPD) {
-        const QUrl url(uri);
-        QString location = url.host(QUrl::FullyEncoded);
-        if (url.port() >= 0)
-            location += u':' + QString::number(url.port());
-        if (location.isEmpty())
+        // The net location: everything from the scheme's "//" to the path,
+        // query or fragment, as written.
+        QString location = uri.mid(qsizetype(std::strlen("lpd://")));
+        for (const char16_t end : {u'/', u'?', u'#'}) {
+            const qsizetype at = location.indexOf(end);
+            if (at >= 0)
+                location.truncate(at);
+        }
+        // With a user-info part ("user@host") the net location is no host
+        // (and cut at its first colon, "user:password@host" would name the
+        // wrong machine); an IPv6 literal cut at its first colon is no host
+        // either. Such queues are not walked.
+        if (location.contains(u'@') || location.startsWith(u'['))
             return std::nullopt;
         host = location.toUtf8();
     } else {
@@ -109,7 +140,7 @@ std::optional<QByteArray> walkHostForDeviceURI(const QString& uri) {
     const qsizetype colon = host.indexOf(':');
     if (colon >= 0)
         host.truncate(colon);
-    if (host.isEmpty() || host.size() > kMaxHostLength)
+    if (host.size() > kMaxHostLength || !isHostNameOrIPv4(host))
         return std::nullopt;
     return host;
 }

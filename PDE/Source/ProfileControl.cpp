@@ -25,6 +25,7 @@
 #include <QIcon>
 #include <QImageReader>
 #include <QLabel>
+#include <QLayout>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
@@ -258,6 +259,9 @@ void ProfileControl::refuseEntry(const QString& reason) {
 bool ProfileControl::initWithProfileControl() {
     if (!loadWindow())
         return false;
+    // A write lost in an earlier run stays reported on the panel only.
+    if (windowSaveStatus_)
+        windowSaveStatus_->hide();
     returnToBrowsing();
     if (onAdvancedView)
         onAdvancedView->setControlValueToTicket();
@@ -611,23 +615,39 @@ void ProfileControl::browseButton(QObject*) {
             : QString();
     if (chosen.isEmpty())
         return;
+    refuseEntry(QString());
     if (_fileNameEdit)
         _fileNameEdit->setText(QString());
     if (_localOK)
         _localOK->setEnabled(false);
+    // A chosen name must pass what typing it would pass and what the next
+    // refresh's merge keeps; a refused one leaves the field empty.
     const QString name = QFileInfo(chosen).fileName();
-    if (name.isEmpty() || name.size() > kFileNameMaxLength)
-        return;
+    if (name.isEmpty())
+        return refuseEntry(QStringLiteral("the chosen file has no name"));
+    if (name.size() > kFileNameMaxLength)
+        return refuseEntry(
+            QStringLiteral("the file name is longer than %1 characters").arg(kFileNameMaxLength));
+    const qsizetype dot = name.indexOf(u'.');
+    const qsizetype base = dot < 0 ? name.size() : dot;
+    if (base > kFileNameMaxLength - 1 - kFileNameMaxExtension)
+        return refuseEntry(QStringLiteral("the file name has more than %1 characters before the "
+                                          "extension")
+                               .arg(kFileNameMaxLength - 1 - kFileNameMaxExtension));
+    if (dot >= 0 && name.size() - dot - 1 > kFileNameMaxExtension)
+        return refuseEntry(QStringLiteral("the file name's extension is longer than %1 characters")
+                               .arg(kFileNameMaxExtension));
     const char16_t* units = reinterpret_cast<const char16_t*>(name.utf16());
     bool seenDot = false;
     for (qsizetype i = 0; i < name.size();) {
         qsizetype next = i + 1;
         const uint32_t value = UCFindComposedCharAtIndex(units, name.size(), i, &next);
         if (!FilterEditTextInputKey(kInputKeyFileName, value))
-            return;
+            return refuseEntry(QStringLiteral("the file name holds a character a file name "
+                                              "may not hold"));
         if (value == '.') {
             if (seenDot)
-                return;
+                return refuseEntry(QStringLiteral("the file name holds a second \".\""));
             seenDot = true;
         }
         i = next;
@@ -712,12 +732,27 @@ void ProfileControl::profileCancel(QObject*) {
 }
 
 void ProfileControl::profileWindowOK(QObject*) {
-    if (cannotBeWalked(protocolType))
-        VXPListWriteProfile_All_Pap(plistRGBDict.get(), plistSIMDict.get(), plistDSTDict.get(),
-                                    plistRGBDelete.get(), plistSIMDDelete.get(),
-                                    plistDSTDelete.get());
-    else
-        VXPListWriteProfile_All(plistRGBDict.get(), plistSIMDict.get(), plistDSTDict.get());
+    refuseEntry(QString());
+    const int32_t written =
+        cannotBeWalked(protocolType)
+            ? VXPListWriteProfile_All_Pap(plistRGBDict.get(), plistSIMDict.get(),
+                                          plistDSTDict.get(), plistRGBDelete.get(),
+                                          plistSIMDDelete.get(), plistDSTDelete.get())
+            : VXPListWriteProfile_All(plistRGBDict.get(), plistSIMDict.get(), plistDSTDict.get());
+    if (written != 0) {
+        // Never dropped without a word: the window stays open with the edits,
+        // so that OK can be tried again or the edits given up with Cancel.
+        QString message = PDECommon::localizedString("ProfilesNotSaved");
+        if (message.isEmpty())
+            message = QStringLiteral(
+                "The profile changes were not saved: another print dialog is saving your "
+                "profiles, or the profile service refused the file. Click OK to try again, "
+                "or Cancel to give up the changes.");
+        showSaveStatus(message);
+        refuseEntry(QStringLiteral("the profile file was not written"));
+        return;
+    }
+    showSaveStatus(QString());
     // The menus follow the written file; the selections the ticket took when
     // the window opened are applied again.
     if (onAdvancedView)
@@ -726,6 +761,32 @@ void ProfileControl::profileWindowOK(QObject*) {
         vColorPresetConstraints(constTable);
     if (_profileManagementWindow)
         _profileManagementWindow->done(QDialog::Accepted);
+}
+
+// An empty message hides the reports.
+void ProfileControl::showSaveStatus(const QString& message) {
+    auto place = [&message](QPointer<QLabel>& label, QWidget* parent, QLayout* layout) {
+        if (!label && !message.isEmpty() && parent && layout) {
+            label = new QLabel(parent);
+            label->setObjectName(QStringLiteral("text_ProfilesNotSaved"));
+            label->setWordWrap(true);
+            label->setAccessibleName(QStringLiteral("Profiles not saved"));
+            layout->addWidget(label);
+        }
+        if (label) {
+            label->setText(message);
+            label->setAccessibleDescription(message);
+            label->setVisible(!message.isEmpty());
+        }
+    };
+    if (_profileManagementWindow)
+        place(windowSaveStatus_, _profileManagementWindow, _profileManagementWindow->layout());
+    if (onAdvancedView) {
+        auto* button =
+            onAdvancedView->findChild<QPushButton*>(QStringLiteral("button_ManageProfile"));
+        QWidget* pane = button ? button->parentWidget() : nullptr;
+        place(panelSaveStatus_, pane, pane ? pane->layout() : nullptr);
+    }
 }
 
 void ProfileControl::profileWindowCancel(QObject*) {

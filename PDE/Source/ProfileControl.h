@@ -95,6 +95,7 @@ private:
     void returnToBrowsing();
     void sizeColumns();
     void refuseEntry(const QString& reason);
+    void showSaveStatus(const QString& message);
     int selectedRow() const;
     void reloadTable();
     void deselectAll();
@@ -123,6 +124,9 @@ private:
     IconedCell* iconCell_ = nullptr;
     QIcon onPrinterIcon_;
     FileChooser chooseFile_;
+    // Where a write that did not happen is reported: in the window and on the
+    // panel beside the Management Profile button. Made when first needed.
+    QPointer<QLabel> windowSaveStatus_, panelSaveStatus_;
 };
 
 } // namespace PDE

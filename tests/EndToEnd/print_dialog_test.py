@@ -405,7 +405,10 @@ class PrivilegedRequests(PrintDialogCase):
         self.assertEqual(model["VXImageRGBSourceCustomFilename"], nibbles)
 
     def test_other_queues_are_not_walked(self):
-        for uri in ("socket://10.0.0.1", "usb://Ostra/ZR-K5100", "MDNS://x._printer._tcp.local"):
+        # An LPD queue is walked only when its host is a host name or an IPv4
+        # address: not for an IPv6 literal (once "fe80"), nor with user-info.
+        for uri in ("socket://10.0.0.1", "usb://Ostra/ZR-K5100", "MDNS://x._printer._tcp.local",
+                    "lpd://[fe80::1]/q", "lpd://user@10.0.0.1/q"):
             with self.subTest(uri=uri):
                 log = self.stand_in("TRUE")
                 if os.path.exists(log):

@@ -202,6 +202,13 @@ class Entries(ProfileWindowCase):
                  ("add; group DST", "group menu is disabled"),
                  ("add; select 1", "cannot be selected"),
                  ("add; browse /no/such/file.icc", "no file")]
+        # Browsed names the refresh's merge would drop: 29 characters without
+        # a dot, a 4-character extension.
+        for name, reason in (("A" * 29, "before the extension"),
+                             ("Office.iccx", "extension is longer")):
+            chosen = os.path.join(self.root, name)
+            open(chosen, "w").close()
+            cases.append((f"add; browse {chosen}", reason))
         for script, reason in cases:
             with self.subTest(script=script):
                 self.refused(script, reason=reason)

@@ -14,6 +14,7 @@
 #include <QFontDatabase>
 #include <QHeaderView>
 #include <QIcon>
+#include <QLabel>
 #include <QLayout>
 #include <QPushButton>
 #include <QTableView>
@@ -219,6 +220,37 @@ TEST_F(ProfileWindow, DeletingCompactsTheListAndCancellingKeepsTheFile) {
     EXPECT_EQ(control->numberOfRowsInTableView(), 5);
 }
 
+// A write that does not happen (here: no helper tool, as when the service
+// refuses it or another dialog of the user holds the write) is never lost
+// silently: the window keeps its edits and says so, and so does the panel.
+TEST_F(ProfileWindow, ALostWriteKeepsTheWindowOpenAndSaysSo) {
+    Dialog dialog(zrktest::bundledPPD());
+    ProfileControl* control = open(dialog);
+    auto fileBytes = [] {
+        QFile file(QString::fromStdString(zrktest::profileFilePath()));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray before = fileBytes();
+    select(control, 2);
+    control->deleteButton(nullptr);
+    control->window()->show();
+    control->profileWindowOK(nullptr);
+    EXPECT_TRUE(control->window()->isVisible());
+    EXPECT_EQ(control->numberOfRowsInTableView(), 4) << "the edits are kept";
+    EXPECT_FALSE(control->window()->property("pdeRefusal").toString().isEmpty());
+    auto* inWindow = child<QLabel>(control, "text_ProfilesNotSaved");
+    ASSERT_NE(inWindow, nullptr);
+    EXPECT_TRUE(inWindow->isVisible());
+    EXPECT_FALSE(inWindow->text().isEmpty());
+    auto* onPanel =
+        dialog.panel().panelView()->findChild<QLabel*>(QStringLiteral("text_ProfilesNotSaved"));
+    ASSERT_NE(onPanel, nullptr);
+    EXPECT_FALSE(onPanel->isHidden());
+    EXPECT_EQ(onPanel->text(), inWindow->text());
+    control->profileWindowCancel(nullptr);
+    EXPECT_EQ(fileBytes(), before);
+}
+
 TEST_F(ProfileWindow, QueuesThatCannotBeWalkedRecordEditsAndDeletions) {
     Dialog dialog(zrktest::bundledPPD(), "Q", "usb://Ostra/ZR-K5100");
     ProfileControl* control = open(dialog);
@@ -251,7 +283,13 @@ TEST_F(ProfileWindow, BrowsedNamesMustBeFileNames) {
     };
     const Case cases[] = {
         {"/profiles/Office.icc", "Office.icc"},
-        {"/profiles/ABCDEFGHIJKLMNOPQRSTUVWXYZ01234", "ABCDEFGHIJKLMNOPQRSTUVWXYZ01234"},
+        // What typing takes and the refresh's merge keeps: 27 characters
+        // before the dot, 3 after it.
+        {"/profiles/ABCDEFGHIJKLMNOPQRSTUVWXYZ0", "ABCDEFGHIJKLMNOPQRSTUVWXYZ0"},
+        {"/profiles/ABCDEFGHIJKLMNOPQRSTUVWXYZ0.ICC", "ABCDEFGHIJKLMNOPQRSTUVWXYZ0.ICC"},
+        {"/profiles/ABCDEFGHIJKLMNOPQRSTUVWXYZ012", nullptr},
+        {"/profiles/ABCDEFGHIJKLMNOPQRSTUVWXYZ01.ICC", nullptr},
+        {"/profiles/Office.iccx", nullptr},
         {"/profiles/ABCDEFGHIJKLMNOPQRSTUVWXYZ012345", nullptr},
         {"/profiles/my profile.icc", nullptr},
         {"/profiles/a.b.c", nullptr},
@@ -270,6 +308,8 @@ TEST_F(ProfileWindow, BrowsedNamesMustBeFileNames) {
         } else {
             EXPECT_EQ(text, u"") << c.chosen;
             EXPECT_FALSE(enabled(control, "_localOK")) << c.chosen;
+            EXPECT_FALSE(control->window()->property("pdeRefusal").toString().isEmpty())
+                << c.chosen << ": the window gives a reason";
         }
     }
 }
@@ -294,7 +334,13 @@ TEST_F(ProfileWindow, EveryWayOutOfAnEditLeavesTheTableSelectable) {
     const std::pair<const char*, Close> closes[] = {
         {"cancel", [](ProfileControl* c) { c->profileWindowCancel(nullptr); }},
         {"escape or title bar", [](ProfileControl* c) { c->window()->reject(); }},
-        {"ok", [](ProfileControl* c) { c->profileWindowOK(nullptr); }},
+        // Here no service writes the file: OK keeps the window open (see
+        // ALostWriteKeepsTheWindowOpenAndSaysSo) and Cancel then closes it.
+        {"ok, then cancel",
+         [](ProfileControl* c) {
+             c->profileWindowOK(nullptr);
+             c->profileWindowCancel(nullptr);
+         }},
     };
     for (const auto& [how, close] : closes) {
         for (const bool adding : {true, false}) {

@@ -116,12 +116,15 @@ void runLoad(std::size_t userCount, std::size_t writerCount, std::size_t walking
     fs::copy_file(ZRK_HELPER, helper);
     AgentProcess agent("normal", "three-rows.txt");
 
-    // Each user's lock directory, private to that user.
-    ScratchDir runtimes(true);
+    // Each user's runtime folder under the installation root, private to
+    // that user, where the writers' lock lives.
     std::vector<std::string> runtimeOf;
     for (const Caller& u : users) {
-        const std::string dir = runtimes.path() + "/" + u.login;
+        const std::string dir = resolveInstallPath(
+            "/run/user/" + std::to_string(u.switchTo ? *u.switchTo : ::getuid()));
         fs::create_directories(dir);
+        ::chmod(fs::path(dir).parent_path().c_str(), 0755);
+        ::chmod(fs::path(dir).parent_path().parent_path().c_str(), 0755);
         if (u.switchTo) {
             const passwd* entry = ::getpwuid(*u.switchTo);
             ASSERT_EQ(::chown(dir.c_str(), *u.switchTo, entry->pw_gid), 0);

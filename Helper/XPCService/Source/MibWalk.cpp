@@ -164,7 +164,7 @@ private:
     netsnmp_session* session_;
 };
 
-int walk(int argc, char* argv[]) {
+int walk(int argc, char* argv[], const WalkSessionSteps* steps) {
     if (!walkArgumentsAcceptable(argc, argv)) {
         return NETSNMP_PARSE_ARGS_ERROR_USAGE;
     }
@@ -192,11 +192,20 @@ int walk(int argc, char* argv[]) {
         rootLength = std::size(objid_mib);
     }
 
+    if (steps != nullptr && steps->beforeOpen && !steps->beforeOpen()) {
+        return kWalkFailed;
+    }
     Session ss(snmp_open(&session));
     if (ss.get() == nullptr) {
         MyDebugMessage("[UTIL-MIB] SNMP Open Err\n", 0);
         snmp_sess_perror(kWalkApplication, &session);
         return kWalkFailed;
+    }
+    if (steps != nullptr && steps->afterOpen) {
+        const netsnmp_transport* transport = snmp_sess_transport(snmp_sess_pointer(ss.get()));
+        if (transport == nullptr || !steps->afterOpen(transport->sock)) {
+            return kWalkFailed;
+        }
     }
 
     oid name[MAX_OID_LEN];
@@ -210,7 +219,8 @@ int walk(int argc, char* argv[]) {
     int result = kWalkOK;
     int status = STAT_SUCCESS;
     bool running = true;
-    const auto started = std::chrono::steady_clock::now();
+    const auto started =
+        steps != nullptr && steps->started ? *steps->started : std::chrono::steady_clock::now();
     for (long requests = 0; running; ++requests) {
         if (requests == kWalkMaxRequests ||
             std::chrono::steady_clock::now() - started >= gWalkTimeLimit) {
@@ -306,10 +316,10 @@ std::mutex& walkInProgress() {
     return mutex;
 }
 
-int walkUnlocked(int argc, char* argv[]) {
+int walkUnlocked(int argc, char* argv[], const WalkSessionSteps* steps = nullptr) {
     initialiseOnce();
     vSpoolPlist(nullptr, 0, nullptr, 1);
-    return walk(argc, argv);
+    return walk(argc, argv, steps);
 }
 
 int mergeUnlocked(int result) {
@@ -322,9 +332,9 @@ int mergeUnlocked(int result) {
 
 } // namespace
 
-int walkIntoSpool(int argc, char* argv[]) {
+int walkIntoSpool(int argc, char* argv[], const WalkSessionSteps* steps) {
     const std::lock_guard<std::mutex> lock(walkInProgress());
-    return walkUnlocked(argc, argv);
+    return walkUnlocked(argc, argv, steps);
 }
 
 int mergeWalkedSpool(int result) {

@@ -7,6 +7,8 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
+#include <optional>
 
 namespace zrk {
 
@@ -59,7 +61,20 @@ int mib_walk(int argc, char* argv[]);
 // spool and returns its result; the merge takes that result and returns the
 // walk's final one (the merge can turn success into failure, see
 // vRestructPlistSpool2Current).
-int walkIntoSpool(int argc, char* argv[]);
+//
+// steps, when given, run inside the walk: beforeOpen once the arguments are
+// parsed and before the session opens (a host name is resolved when it
+// opens), afterOpen with the session's socket once it is open and before the
+// first message. A step that returns false ends the walk as failed before
+// any message is sent. started, when set, is when the walk's time limit
+// began (a walk in a process of its own counts from the process's start, so
+// that name resolution counts too); else it begins with the exchanges.
+struct WalkSessionSteps {
+    std::function<bool()> beforeOpen;
+    std::function<bool(int socket)> afterOpen;
+    std::optional<std::chrono::steady_clock::time_point> started;
+};
+int walkIntoSpool(int argc, char* argv[], const WalkSessionSteps* steps = nullptr);
 int mergeWalkedSpool(int result);
 
 // The -C option callback of the argument parser.

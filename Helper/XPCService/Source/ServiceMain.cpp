@@ -84,6 +84,8 @@ void serveUntilIdle(sdbus::IConnection& connection, zrk::WalkWorkers& walks,
         if (const int busTimeout = data.getPollTimeout(); busTimeout >= 0) {
             timeout = std::min(timeout, busTimeout);
         }
+        // A walk child past its time limit is ended on time.
+        timeout = walks.pollTimeout(timeout);
         fds.assign(1, pollfd{data.fd, data.events, 0});
         walks.addPollFds(&fds);
         if (::poll(fds.data(), fds.size(), timeout) < 0 && errno != EINTR) {

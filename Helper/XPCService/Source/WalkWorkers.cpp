@@ -4,6 +4,7 @@
 #include "SpoolPlist.h"
 #include "StoreFileOps.h"
 #include "StorePaths.h"
+#include "WalkSandbox.h"
 #include "XPCProtocol.h"
 
 #include <fcntl.h>
@@ -13,7 +14,9 @@
 #include <syslog.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <type_traits>
@@ -33,9 +36,17 @@ static_assert(std::is_trivially_copyable_v<WalkOutcome>);
 
 constexpr int kChildOutcomeFd = 3;
 
-// In the child: walk, send the outcome, end without running anything of the
-// parent's (no destructors, no exit handlers).
-[[noreturn]] void walkInChild(WalkJob& job) {
+// A child ends its own walk when the walk's time is up, counted from its
+// start, and sends what it received; one still running a moment later (in a
+// name resolution, say) is killed.
+constexpr std::chrono::seconds kKillGrace{1};
+
+// In the child: walk, giving up root before the session opens and narrowing
+// the system calls before the first message, send the outcome, end without
+// running anything of the parent's (no destructors, no exit handlers). A
+// step that fails ends the walk as failed before any message is sent.
+[[noreturn]] void walkInChild(WalkJob& job, pid_t parent,
+                              std::chrono::steady_clock::time_point started) {
     std::vector<char*> argv;
     for (std::string& argument : job.arguments) {
         argv.push_back(argument.data());
@@ -44,7 +55,24 @@ constexpr int kChildOutcomeFd = 3;
     const long before = numprinted;
     // Heap, not stack: the outcome holds a 42 kB list.
     auto outcome = std::make_unique<WalkOutcome>();
-    outcome->result = walkIntoSpool(static_cast<int>(job.arguments.size()), argv.data());
+    WalkSessionSteps steps;
+    steps.started = started;
+    steps.beforeOpen = [parent] {
+        if (dropWalkPrivileges(parent)) {
+            return true;
+        }
+        syslog(LOG_ERR, "xpc - mibwalk_XPC - the walk could not give up root; not walked");
+        return false;
+    };
+    steps.afterOpen = [](int socket) {
+        if (restrictWalkSystemCalls(socket, kChildOutcomeFd)) {
+            return true;
+        }
+        syslog(LOG_ERR, "xpc - mibwalk_XPC - the walk's system calls could not be narrowed; "
+                        "not walked");
+        return false;
+    };
+    outcome->result = walkIntoSpool(static_cast<int>(job.arguments.size()), argv.data(), &steps);
     outcome->counted = numprinted - before;
     outcome->spool = PlistForSpool;
     const bool sent = writeAll(kChildOutcomeFd, reinterpret_cast<const char*>(outcome.get()),
@@ -61,6 +89,10 @@ std::vector<std::string> keysOf(const WalkJob& job, uid_t caller) {
 }
 
 } // namespace
+
+WalkWorkers::WalkWorkers() : WalkWorkers(kWalkTimeLimit) {}
+
+WalkWorkers::WalkWorkers(std::chrono::milliseconds timeLimit) : timeLimit_(timeLimit) {}
 
 WalkWorkers::~WalkWorkers() {
     for (Walk& walk : running_) {
@@ -107,6 +139,7 @@ bool WalkWorkers::start(Walk& walk) {
         return false;
     }
     const pid_t parent = ::getpid();
+    const auto started = std::chrono::steady_clock::now();
     const pid_t pid = ::fork();
     if (pid == 0) {
         // The walk must not outlive the service, nor keep its bus connection
@@ -116,7 +149,7 @@ bool WalkWorkers::start(Walk& walk) {
             ::_exit(1);
         }
         ::close_range(kChildOutcomeFd + 1, ~0u, 0);
-        walkInChild(walk.job);
+        walkInChild(walk.job, parent, started);
     }
     ::close(fds[1]);
     if (pid < 0) {
@@ -126,6 +159,7 @@ bool WalkWorkers::start(Walk& walk) {
     ::fcntl(fds[0], F_SETFL, O_NONBLOCK);
     walk.pid = pid;
     walk.fd = fds[0];
+    walk.deadline = started + timeLimit_ + kKillGrace;
     return true;
 }
 
@@ -135,7 +169,20 @@ void WalkWorkers::addPollFds(std::vector<pollfd>* fds) const {
     }
 }
 
+int WalkWorkers::pollTimeout(int timeout) const {
+    const auto now = std::chrono::steady_clock::now();
+    for (const Walk& walk : running_) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(walk.deadline - now).count();
+        const int until = left <= 0 ? 0 : static_cast<int>(std::min<long long>(left, INT32_MAX));
+        if (timeout < 0 || until < timeout) {
+            timeout = until;
+        }
+    }
+    return timeout;
+}
+
 void WalkWorkers::handleReady() {
+    const auto now = std::chrono::steady_clock::now();
     for (std::size_t i = 0; i < running_.size();) {
         Walk& walk = running_[i];
         bool ended = false;
@@ -154,9 +201,17 @@ void WalkWorkers::handleReady() {
             ended = n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
             break;
         }
-        if (!ended) {
+        const bool overdue = !ended && now >= walk.deadline;
+        if (!ended && !overdue) {
             ++i;
             continue;
+        }
+        if (overdue) {
+            // Past its time: whatever part of the outcome it sent is dropped
+            // and the walk merges as failed.
+            ::kill(walk.pid, SIGKILL);
+            walk.received.clear();
+            syslog(LOG_ERR, "xpc - mibwalk_XPC - the walk ran past its time limit; killed");
         }
         ::close(walk.fd);
         ::waitpid(walk.pid, nullptr, 0);

@@ -8,6 +8,12 @@
 // than root, by the caller: while a key has a walk queued or running, a
 // further walk with that key is refused at once. At most kMaxRunningWalks
 // children run at a time; later walks wait in arrival order.
+//
+// A child gives up root before it talks to the printer (WalkSandbox.h). The
+// walk's time limit (kWalkTimeLimit) counts from the child's start, name
+// resolution included; the service bounds each child too: one still running
+// a second after that limit, whatever it is doing, is killed and its walk
+// merged and answered as failed.
 #pragma once
 
 #include "VXmacServiceXPC.h"
@@ -15,6 +21,7 @@
 #include <poll.h>
 #include <sys/types.h>
 
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <set>
@@ -29,7 +36,10 @@ public:
 
     static constexpr std::size_t kMaxRunningWalks = 8;
 
-    WalkWorkers() = default;
+    WalkWorkers();
+    // timeLimit: how long a child may run before it is killed, less a
+    // second's grace (tests use a short one).
+    explicit WalkWorkers(std::chrono::milliseconds timeLimit);
     ~WalkWorkers();
     WalkWorkers(const WalkWorkers&) = delete;
     WalkWorkers& operator=(const WalkWorkers&) = delete;
@@ -41,8 +51,12 @@ public:
 
     // The descriptors to wait on for running walks (POLLIN).
     void addPollFds(std::vector<pollfd>* fds) const;
-    // Reads what the running walks sent, merges and replies for each that has
-    // ended, and starts queued walks.
+    // How long the caller may wait before handleReady must run again to
+    // end an overdue child: at most `timeout` (milliseconds, -1 for ever).
+    int pollTimeout(int timeout) const;
+    // Reads what the running walks sent, kills the children past their time
+    // limit, merges and replies for each walk that has ended, and starts
+    // queued walks.
     void handleReady();
     // Nothing queued or running.
     bool idle() const { return queued_.empty() && running_.empty(); }
@@ -54,6 +68,7 @@ private:
         Reply reply;
         pid_t pid = -1;
         int fd = -1;
+        std::chrono::steady_clock::time_point deadline;
         std::string received;
     };
 
@@ -61,6 +76,7 @@ private:
     bool start(Walk& walk);
     void finish(Walk& walk);
 
+    std::chrono::milliseconds timeLimit_;
     std::deque<Walk> queued_;
     std::vector<Walk> running_;
     std::set<std::string> busy_;
