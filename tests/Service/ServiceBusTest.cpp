@@ -18,6 +18,21 @@ using namespace std::chrono_literals;
 
 constexpr const char* kWalkRoot = "1.3.6.1.4.1.18334.1.1.1.1.6.13.1.1";
 
+// The smallest complete profile file: the three groups with their columns.
+std::string smallProfileText() {
+    std::string groups;
+    for (const char* group : {"RGB", "SIM", "DST"}) {
+        groups += std::string("<key>") + group + "</key><dict>";
+        for (const char* column :
+             {"IndexOnDevice", "InMenu", "ProfileClass", "Location", "FileName", "ProfileName"}) {
+            groups += std::string("<key>") + column + "</key><dict/>";
+        }
+        groups += "</dict>\n";
+    }
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n" +
+           groups + "</dict>\n</plist>\n";
+}
+
 class ServiceBus : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -38,6 +53,7 @@ protected:
         files["otherDummy"] = files["other"] + ".dummy";
         files["url"] = "file://" + files["current"];
         files["otherUrl"] = "file://" + files["other"];
+        files["profile"] = smallProfileText();
     }
     virtual std::chrono::seconds idleExit() const { return 60s; }
 
@@ -108,8 +124,10 @@ const FileCase kFileCases[] = {
      {kSwap, "0", "{current}", "{backup}"}, "TRUE", {{"current", "old"}, {"backup", kAbsent}}, false},
     {"discard removes the backup", {{"backup", "old"}},
      {kSwap, "1", "{current}", "{backup}"}, "TRUE", {{"backup", kAbsent}}, false},
-    {"whole write", {{"current", "cur"}}, {kWhole, "{url}", "<?xml whole"}, "TRUE",
-     {{"current", "<?xml whole"}}, false},
+    {"whole write", {{"current", "cur"}}, {kWhole, "{url}", "{profile}"}, "TRUE",
+     {{"current", "{profile}"}}, false},
+    {"a whole write of a text that is no profile file", {{"current", "cur"}},
+     {kWhole, "{url}", "<?xml whole"}, "FALSE", {}, true},
     {"commit without a temporary file keeps the current file", {{"current", "cur"}},
      {kCommit, "{url}"}, "FALSE", {}, true},
     {"a piece without its beginning finds no temporary file", {}, {kPiece, "{url}", " world"},
@@ -141,7 +159,7 @@ TEST_F(ServiceBus, FileRequestsThroughTheHelper) {
         EXPECT_EQ(call(c.arguments), reply.empty() ? "" : c.arguments[0] + "=" + reply + "\n");
         for (const auto& [key, text] : c.after) {
             EXPECT_EQ(exists(files.at(key)) ? std::optional(readFile(files.at(key))) : kAbsent,
-                      text)
+                      text ? std::optional(expand(*text)) : kAbsent)
                 << key;
         }
         if (c.touchesNothing) {

@@ -55,6 +55,9 @@ std::optional<std::string> readPieceFile(const std::string& path) {
 // write of the file need not wait long. The pieces of a live sequence follow
 // each other within moments; one that was slower after all loses its file to
 // the next sequence, and its later pieces are refused by the owner check.
+// The mode of every profile file the store writes.
+constexpr mode_t kWrittenFileMode = 0664;
+
 constexpr auto kAbandonedAfter = std::chrono::seconds(5);
 
 struct OpenSequence {
@@ -154,7 +157,26 @@ bool commitPieces(const std::string& path, const std::string& writer) {
 }
 
 bool writeWholeFile(const std::string& path, std::string_view text) {
-    return text.size() <= kMaxWrittenFileSize && writeFileAtomically(path, text);
+    if (text.size() > kMaxWrittenFileSize) {
+        return false;
+    }
+    // The text is checked where it will be renamed from, with the same reader
+    // as a commit: anything but a whole profile file never becomes the file.
+    std::string temporary = path + ".XXXXXX";
+    UniqueFd file(::mkostemp(temporary.data(), O_CLOEXEC));
+    if (file.get() < 0) {
+        return false;
+    }
+    const bool written = ::fchmod(file.get(), kWrittenFileMode) == 0 &&
+                         writeAll(file.get(), text.data(), text.size()) && ::fsync(file.get()) == 0;
+    file.reset();
+    if (!written || store::checkProfileFile(temporary) != store::ProfileFileState::Complete ||
+        ::rename(temporary.c_str(), path.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    syncDirectoryOf(path);
+    return true;
 }
 
 } // namespace zrk::xpc

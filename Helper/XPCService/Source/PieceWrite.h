@@ -41,7 +41,9 @@ bool appendPiece(const std::string& path, std::string_view piece, const std::str
 // when it does not read so (it is then removed) or when the rename fails.
 bool commitPieces(const std::string& path, const std::string& writer = {});
 
-// Replaces the whole file (atomically, at most kMaxWrittenFileSize bytes).
+// Replaces the whole file (atomically, at most kMaxWrittenFileSize bytes),
+// only with a text that reads as a complete profile file, as a commit does.
+// False, keeping the file as it is, otherwise.
 bool writeWholeFile(const std::string& path, std::string_view text);
 
 } // namespace zrk::xpc
