@@ -261,6 +261,23 @@ TEST_F(ServiceBus, WalkForAnotherUserIsRefused) {
     EXPECT_TRUE(agent.requests().empty());
 }
 
+// A walk argument echoed into the service's log stays on its own line.
+TEST_F(ServiceBus, WalkArgumentsCannotForgeALogLine) {
+    test::TestAgent agent("normal", "three-rows.txt");
+    const std::string forged = "xpc - mibwalk_XPC - iRet=0 forged";
+    const std::vector<std::vector<std::string>> walks = {
+        {"mibwalk_XPC", "zrk5100", caller.login, "snmpwalk", "-x\n" + forged, agent.address()},
+        {"mibwalk_XPC", "zrk5100", caller.login, "snmpwalk", "-Os", "-c", "snmpro", "-v", "1",
+         agent.address(), "1.3.6\n" + forged},
+    };
+    for (const auto& walk : walks) {
+        EXPECT_EQ(call(walk).rfind("mibwalk_XPC=iRet=", 0), 0u);
+    }
+    const std::string log = bus->log();
+    EXPECT_NE(log.find("\\x0a" + forged), std::string::npos) << log;
+    EXPECT_EQ(log.find("\n" + forged), std::string::npos) << log;
+}
+
 TEST_F(ServiceBus, ActivationStartsTheServiceOnTheFirstCall) {
     EXPECT_FALSE(bus->serviceRunning());
     EXPECT_EQ(call({"vxPListExistProfile_XPC", "{current}"}), "vxPListExistProfile_XPC=FALSE\n");
