@@ -1,9 +1,9 @@
 #include "ServiceAdaptor.h"
 
+#include "BusCallers.h"
 #include "HelperMethods.h"
 #include "VXmacServiceXPC.h"
 #include "WalkWorkers.h"
-#include "WriterIdentity.h"
 #include "XPCProtocol.h"
 
 #include <string>
@@ -13,7 +13,7 @@ namespace zrk {
 
 namespace {
 
-using Handler = std::string (VXmacServiceXPC::*)(const std::string&) const;
+using Handler = ServiceAdaptor::Handler;
 
 // The handler of each file method of the protocol (HelperMethods.h); the
 // walk is served by the walk workers.
@@ -40,89 +40,132 @@ Handler handlerOf(std::string_view method) {
     return nullptr;
 }
 
+// The requests whose writer matters: the pieces and the commit.
+bool needsWriter(Handler handler) {
+    return handler == &VXmacServiceXPC::writeDataToPlistFile_XPC ||
+           handler == &VXmacServiceXPC::writeDataToPlistFileRename_XPC;
+}
+
 const std::string kFileRefusal(helper::kReplyFalse);
 
 std::string walkRefusal() {
     return VXmacServiceXPC::walkReply(xpc::kWalkRefused);
 }
 
+// Sends a reply; a caller that has gone is no one's concern.
+void send(sdbus::MethodReply& reply, const std::string& text) {
+    try {
+        reply << text;
+        reply.send();
+    } catch (...) {
+    }
+}
+
+void answer(const sdbus::MethodCall& call, const std::string& text) {
+    try {
+        sdbus::MethodReply reply = call.createReply();
+        send(reply, text);
+    } catch (...) {
+    }
+}
+
+} // namespace
+
+ServiceAdaptor::ServiceAdaptor(sdbus::IConnection& connection, BusCallers& callers,
+                               WalkWorkers& walks)
+    : object_(sdbus::createObject(connection, helper::kObjectPath)), callers_(callers),
+      walks_(walks),
+      waiting_(FairQueueLimits{kMaxWaitingPerCaller, kMaxWaitingBytesPerCaller, kMaxWaitingBytes}) {
+    for (const helper::ProtocolMethod& row : helper::kProtocolMethods) {
+        sdbus::method_callback callback;
+        if (row.shape == helper::RequestShape::Walk) {
+            callback = [this](sdbus::MethodCall call) { takeWalk(call); };
+        } else if (const Handler handler = handlerOf(row.name)) {
+            callback = [this, handler](sdbus::MethodCall call) { take(call, handler); };
+        } else {
+            continue;
+        }
+        object_->registerMethod(std::string(helper::kInterfaceName), std::string(row.name), "s",
+                                {"request"}, "s", {"reply"}, std::move(callback));
+    }
+    object_->finishRegistration();
+}
+
 // Nothing may unwind into the bus library's C code: a caller whose identity
 // cannot be established, or a request that fails unexpectedly, is refused.
-std::string serve(const sdbus::IObject& object, Handler handler, const std::string& request) {
+void ServiceAdaptor::take(sdbus::MethodCall& call, Handler handler) {
     try {
-        const sdbus::Message* message = object.getCurrentlyProcessedMessage();
-        if (message == nullptr) {
-            return kFileRefusal;
+        std::string request;
+        call >> request;
+        const std::optional<BusCredentials> caller = callers_.of(call.getSender());
+        if (!caller || request.size() > xpc::kMaxRequestSize) {
+            answer(call, kFileRefusal);
+            return;
         }
-        const VXmacServiceXPC service(message->getCredsUid(),
-                                      xpc::writerOfProcess(message->getCredsPid()));
-        return (service.*handler)(request);
+        Waiting waiting;
+        waiting.handler = handler;
+        waiting.caller = caller->uid;
+        if (needsWriter(handler)) {
+            waiting.writer = xpc::writerOfProcess(caller->pid);
+        }
+        waiting.reply = call.createReply();
+        const std::size_t bytes = request.size();
+        waiting.request = std::move(request);
+        if (!waiting_.push(caller->uid, bytes, std::move(waiting))) {
+            answer(call, kFileRefusal);
+        }
     } catch (...) {
-        return kFileRefusal;
+        answer(call, kFileRefusal);
     }
 }
 
 // A walk: checked at once, then walked by a worker; the reply follows when
 // the merge is done. A refused walk (a walk of the same file or caller still
 // queued or running included) is answered at once.
-void serveWalk(const sdbus::IObject& object, sdbus::Result<std::string>&& result,
-               const std::string& request, WalkWorkers& walks) {
+void ServiceAdaptor::takeWalk(sdbus::MethodCall& call) {
     try {
-        const sdbus::Message* message = object.getCurrentlyProcessedMessage();
-        if (message == nullptr) {
-            result.returnResults(walkRefusal());
-            return;
-        }
-        const uid_t caller = message->getCredsUid();
+        std::string request;
+        call >> request;
+        const std::optional<BusCredentials> caller = callers_.of(call.getSender());
         WalkJob job;
-        if (!VXmacServiceXPC(caller).acceptWalk(request, &job)) {
-            result.returnResults(walkRefusal());
+        if (!caller || request.size() > xpc::kMaxRequestSize ||
+            !VXmacServiceXPC(caller->uid).acceptWalk(request, &job)) {
+            answer(call, walkRefusal());
             return;
         }
-        auto pending = std::make_shared<sdbus::Result<std::string>>(std::move(result));
+        auto pending = std::make_shared<sdbus::MethodReply>(call.createReply());
         const bool queued =
-            walks.submit(std::move(job), caller, [pending](const std::string& reply) {
-                try {
-                    pending->returnResults(reply);
-                } catch (...) {
-                    // the caller is gone
-                }
-            });
+            walks_.submit(std::move(job), caller->uid,
+                          [pending](const std::string& reply) { send(*pending, reply); });
         if (!queued) {
-            pending->returnResults(walkRefusal());
+            send(*pending, walkRefusal());
         }
     } catch (...) {
-        // Nothing may unwind into the bus library; the caller's wait ends with
-        // its time limit.
+        answer(call, walkRefusal());
     }
 }
 
-} // namespace
-
-ServiceAdaptor::ServiceAdaptor(sdbus::IConnection& connection, WalkWorkers& walks)
-    : object_(sdbus::createObject(connection, helper::kObjectPath)) {
-    for (const helper::ProtocolMethod& row : helper::kProtocolMethods) {
-        sdbus::IObject& object = *object_;
-        if (row.shape == helper::RequestShape::Walk) {
-            object.registerMethod(std::string(row.name))
-                .onInterface(helper::kInterfaceName)
-                .withInputParamNames("request")
-                .withOutputParamNames("reply")
-                .implementedAs(
-                    [&object, &walks](sdbus::Result<std::string>&& result, std::string request) {
-                        serveWalk(object, std::move(result), request, walks);
-                    });
-        } else if (const Handler handler = handlerOf(row.name)) {
-            object.registerMethod(std::string(row.name))
-                .onInterface(helper::kInterfaceName)
-                .withInputParamNames("request")
-                .withOutputParamNames("reply")
-                .implementedAs([&object, handler](const std::string& request) -> std::string {
-                    return serve(object, handler, request);
-                });
-        }
+bool ServiceAdaptor::serveNext() {
+    std::optional<Waiting> next = waiting_.pop();
+    if (!next) {
+        return false;
     }
-    object_->finishRegistration();
+    std::string reply;
+    try {
+        const VXmacServiceXPC service(next->caller, next->writer);
+        reply = (service.*(next->handler))(next->request);
+    } catch (...) {
+        reply = kFileRefusal;
+    }
+    next->request = std::string(); // its memory back before the reply goes
+    send(next->reply, reply);
+    return true;
+}
+
+void ServiceAdaptor::refuseWaiting() {
+    while (std::optional<Waiting> next = waiting_.pop()) {
+        send(next->reply, kFileRefusal);
+    }
 }
 
 } // namespace zrk
