@@ -61,6 +61,17 @@ std::string profileText(const std::string& mark, int entries = kMaxProfileEntrie
     return xml;
 }
 
+// The requests of a piecewise write of the text.
+std::vector<std::vector<std::string>> writeRequests(const std::string& url,
+                                                    const std::string& text) {
+    std::vector<std::vector<std::string>> requests;
+    for (const std::string& piece : splitCharEvery(text, kPieceCharacters)) {
+        requests.push_back({"writeDataToPlistFile_XPC", url, piece});
+    }
+    requests.push_back({"writeDataToPlistFileRename_XPC", url});
+    return requests;
+}
+
 // A writer of its own (another print dialog, or another shell): a process
 // that sends the requests it is told to through the helper, one at a time.
 class WriterProcess {
@@ -155,6 +166,31 @@ TEST(ServiceWriters, PiecesOfAnotherWriterNeverJoinASequence) {
     WriterProcess one(*caller, interleaved);
     for (uint32_t i = 0; i < interleaved.size(); ++i) {
         EXPECT_EQ(one.send(i), i != 1) << "request " << i;
+    }
+    EXPECT_TRUE(readFile(current) == textB);
+}
+
+// A writer that sent a first piece and exited (a print dialog that
+// crashed): its sequence is abandoned at once, and the next dialog's whole
+// write is committed right after.
+TEST(ServiceWriters, ASequenceWhoseWriterExitedGivesWayAtOnce) {
+    const std::optional<Caller> caller = unprivilegedCaller();
+    if (!caller) {
+        GTEST_SKIP() << "no unprivileged caller";
+    }
+    PrivateBus bus;
+    const std::string current = profilePath(bus, caller->login);
+    const std::string url = "file://" + current;
+    const std::string textB = profileText("B");
+    const auto requestsB = writeRequests(url, textB);
+    writeFile(current, "<?xml old");
+    {
+        WriterProcess crashed(*caller, writeRequests(url, profileText("A")));
+        EXPECT_TRUE(crashed.send(0));
+    }
+    WriterProcess next(*caller, requestsB);
+    for (uint32_t i = 0; i < requestsB.size(); ++i) {
+        EXPECT_TRUE(next.send(i)) << "request " << i;
     }
     EXPECT_TRUE(readFile(current) == textB);
 }
