@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -276,6 +278,50 @@ TEST_F(ServiceBus, WalkArgumentsCannotForgeALogLine) {
     const std::string log = bus->log();
     EXPECT_NE(log.find("\\x0a" + forged), std::string::npos) << log;
     EXPECT_EQ(log.find("\n" + forged), std::string::npos) << log;
+}
+
+enum class Planted { File, Link, UsersFile };
+
+// What a killed service left in the preferences directory is gone once the
+// next service has answered: its own temporary files only, never a link or
+// another user's file.
+TEST_F(ServiceBus, LeftoverTemporaryFilesAreRemovedAtStart) {
+    const std::string prefs = bus->preferences();
+    const struct {
+        std::string name;
+        Planted kind;
+        bool removed;
+    } cases[] = {
+        {caller.login + "-zrk5100-profile.plist.Ab3dE9", Planted::File, true},
+        {caller.login + "-zrk5100-profile.plist.dummy.x1Y2z3", Planted::File, true},
+        {"root-zrk5100-profile.prev.plist.QwErTy", Planted::File, true},
+        {caller.login + "-zrk5100-profile.plist.dummy", Planted::File, false},
+        {caller.login + "-zrk5100-profile.plist.ABCDEFG", Planted::File, false},
+        {"notes.AbCdEf", Planted::File, false},
+        {caller.login + "-zrk5100-profile.prev.plist.dummy.a1b2c3", Planted::File, false},
+        {caller.login + "-zrk5100-profile.plist.Zz9Zz9", Planted::Link, false},
+        {caller.login + "-zrk5100-profile.plist.Nb0dy1", Planted::UsersFile, false},
+    };
+    ScratchDir elsewhere;
+    writeFile(elsewhere.path() + "/target", "kept");
+    for (const auto& c : cases) {
+        const std::string path = prefs + c.name;
+        if (c.kind == Planted::Link) {
+            ASSERT_EQ(::symlink((elsewhere.path() + "/target").c_str(), path.c_str()), 0);
+        } else {
+            writeFile(path, "left");
+        }
+        if (c.kind == Planted::UsersFile && caller.switchTo) {
+            ASSERT_EQ(::chown(path.c_str(), *caller.switchTo, static_cast<gid_t>(-1)), 0);
+        }
+    }
+    EXPECT_EQ(call({"vxPListExistProfile_XPC", "{current}"}), "vxPListExistProfile_XPC=FALSE\n");
+    for (const auto& c : cases) {
+        // (Without root, the service runs as the tests' user, whose file it is.)
+        const bool servicesOwn = c.kind == Planted::UsersFile && ::geteuid() != 0;
+        EXPECT_EQ(exists(prefs + c.name), !c.removed && !servicesOwn) << c.name;
+    }
+    EXPECT_EQ(readFile(elsewhere.path() + "/target"), "kept");
 }
 
 TEST_F(ServiceBus, ActivationStartsTheServiceOnTheFirstCall) {
