@@ -29,20 +29,26 @@ template <typename Item> class FairQueue {
 public:
     explicit FairQueue(FairQueueLimits limits) : limits_(limits) {}
 
+    // Whether a request of the caller would be queued now.
+    bool accepts(uid_t caller, std::size_t bytes) const {
+        const auto found = callers_.find(caller);
+        if (found == callers_.end()) {
+            return bytes <= limits_.bytesPerCaller;
+        }
+        const Caller& waiting = found->second;
+        return waiting.items.size() < limits_.requestsPerCaller &&
+               waiting.bytes + bytes <= limits_.bytesPerCaller &&
+               bytes_ + bytes <= limits_.bytesInAll;
+    }
+
     // Queues the item as the caller's next; false (the item untouched) when
     // that would pass a bound.
     bool push(uid_t caller, std::size_t bytes, Item&& item) {
+        if (!accepts(caller, bytes)) {
+            return false;
+        }
         Caller& waiting = callers_[caller];
         const bool idle = waiting.items.empty();
-        if (!idle && (waiting.items.size() >= limits_.requestsPerCaller ||
-                      waiting.bytes + bytes > limits_.bytesPerCaller ||
-                      bytes_ + bytes > limits_.bytesInAll)) {
-            return false;
-        }
-        if (idle && bytes > limits_.bytesPerCaller) {
-            callers_.erase(caller);
-            return false;
-        }
         waiting.items.emplace_back(bytes, std::move(item));
         waiting.bytes += bytes;
         bytes_ += bytes;

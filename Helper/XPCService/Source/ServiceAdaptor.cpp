@@ -6,6 +6,7 @@
 #include "WalkWorkers.h"
 #include "XPCProtocol.h"
 
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -77,16 +78,13 @@ ServiceAdaptor::ServiceAdaptor(sdbus::IConnection& connection, BusCallers& calle
       walks_(walks),
       waiting_(FairQueueLimits{kMaxWaitingPerCaller, kMaxWaitingBytesPerCaller, kMaxWaitingBytes}) {
     for (const helper::ProtocolMethod& row : helper::kProtocolMethods) {
-        sdbus::method_callback callback;
-        if (row.shape == helper::RequestShape::Walk) {
-            callback = [this](sdbus::MethodCall call) { takeWalk(call); };
-        } else if (const Handler handler = handlerOf(row.name)) {
-            callback = [this, handler](sdbus::MethodCall call) { take(call, handler); };
-        } else {
+        const Handler handler = handlerOf(row.name);
+        if (row.shape != helper::RequestShape::Walk && handler == nullptr) {
             continue;
         }
         object_->registerMethod(std::string(helper::kInterfaceName), std::string(row.name), "s",
-                                {"request"}, "s", {"reply"}, std::move(callback));
+                                {"request"}, "s", {"reply"},
+                                [this, handler](sdbus::MethodCall call) { take(call, handler); });
     }
     object_->finishRegistration();
 }
@@ -94,12 +92,16 @@ ServiceAdaptor::ServiceAdaptor(sdbus::IConnection& connection, BusCallers& calle
 // Nothing may unwind into the bus library's C code: a caller whose identity
 // cannot be established, or a request that fails unexpectedly, is refused.
 void ServiceAdaptor::take(sdbus::MethodCall& call, Handler handler) {
+    const std::string refusal = handler != nullptr ? kFileRefusal : walkRefusal();
     try {
-        std::string request;
-        call >> request;
+        // Read in place: a request that is refused is never copied.
+        char* text = nullptr;
+        call >> text;
+        const std::size_t bytes = text != nullptr ? std::strlen(text) : 0;
         const std::optional<BusCredentials> caller = callers_.of(call.getSender());
-        if (!caller || request.size() > xpc::kMaxRequestSize) {
-            answer(call, kFileRefusal);
+        if (text == nullptr || !caller || bytes > xpc::kMaxRequestSize ||
+            !waiting_.accepts(caller->uid, bytes)) {
+            answer(call, refusal);
             return;
         }
         Waiting waiting;
@@ -109,62 +111,76 @@ void ServiceAdaptor::take(sdbus::MethodCall& call, Handler handler) {
             waiting.writer = xpc::writerOfProcess(caller->pid);
         }
         waiting.reply = call.createReply();
-        const std::size_t bytes = request.size();
-        waiting.request = std::move(request);
+        waiting.request.assign(text, bytes);
         if (!waiting_.push(caller->uid, bytes, std::move(waiting))) {
-            answer(call, kFileRefusal);
+            answer(call, refusal);
         }
     } catch (...) {
-        answer(call, kFileRefusal);
+        answer(call, refusal);
     }
 }
 
-// A walk: checked at once, then walked by a worker; the reply follows when
-// the merge is done. A refused walk (a walk of the same file or caller still
+// A walk: checked, then walked by a walk worker; the reply follows when the
+// merge is done. A refused walk (a walk of the same file or caller still
 // queued or running included) is answered at once.
-void ServiceAdaptor::takeWalk(sdbus::MethodCall& call) {
+void ServiceAdaptor::startWalk(Waiting& walk) {
     try {
-        std::string request;
-        call >> request;
-        const std::optional<BusCredentials> caller = callers_.of(call.getSender());
         WalkJob job;
-        if (!caller || request.size() > xpc::kMaxRequestSize ||
-            !VXmacServiceXPC(caller->uid).acceptWalk(request, &job)) {
-            answer(call, walkRefusal());
+        if (!VXmacServiceXPC(walk.caller).acceptWalk(walk.request, &job)) {
+            send(walk.reply, walkRefusal());
             return;
         }
-        auto pending = std::make_shared<sdbus::MethodReply>(call.createReply());
+        auto pending = std::make_shared<sdbus::MethodReply>(std::move(walk.reply));
         const bool queued =
-            walks_.submit(std::move(job), caller->uid,
+            walks_.submit(std::move(job), walk.caller,
                           [pending](const std::string& reply) { send(*pending, reply); });
         if (!queued) {
             send(*pending, walkRefusal());
         }
     } catch (...) {
-        answer(call, walkRefusal());
+        // Nothing may unwind into the bus library; the caller's wait ends
+        // with its time limit.
     }
 }
 
-bool ServiceAdaptor::serveNext() {
-    std::optional<Waiting> next = waiting_.pop();
-    if (!next) {
+bool ServiceAdaptor::startNext() {
+    bool started = false;
+    while (!worker_.busy()) {
+        std::optional<Waiting> next = waiting_.pop();
+        if (!next) {
+            break;
+        }
+        started = true;
+        if (next->handler == nullptr) {
+            startWalk(*next);
+            continue;
+        }
+        inHand_ = std::move(next->reply);
+        worker_.start([waiting = std::make_shared<Waiting>(std::move(*next))]() -> std::string {
+            try {
+                const VXmacServiceXPC service(waiting->caller, waiting->writer);
+                return (service.*(waiting->handler))(waiting->request);
+            } catch (...) {
+                return kFileRefusal;
+            }
+        });
+    }
+    return started;
+}
+
+bool ServiceAdaptor::finishDone() {
+    std::optional<std::string> reply = worker_.takeResult();
+    if (!reply) {
         return false;
     }
-    std::string reply;
-    try {
-        const VXmacServiceXPC service(next->caller, next->writer);
-        reply = (service.*(next->handler))(next->request);
-    } catch (...) {
-        reply = kFileRefusal;
-    }
-    next->request = std::string(); // its memory back before the reply goes
-    send(next->reply, reply);
+    send(inHand_, *reply);
+    inHand_ = sdbus::MethodReply();
     return true;
 }
 
 void ServiceAdaptor::refuseWaiting() {
     while (std::optional<Waiting> next = waiting_.pop()) {
-        send(next->reply, kFileRefusal);
+        send(next->reply, next->handler != nullptr ? kFileRefusal : walkRefusal());
     }
 }
 

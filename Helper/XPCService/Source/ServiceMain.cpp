@@ -127,56 +127,69 @@ struct Service {
     zrk::xpc::PreferencesSweeper& sweeper;
     Clock::time_point lastSweep = Clock::now();
 
-    // Serves one waiting file request, after a sweep when one is due.
-    bool serveOne() {
-        if (adaptor.idle()) {
-            return false;
+    // One round: what arrived is taken, a finished request answered, and
+    // while no file request is in hand, finished walks merged and the next
+    // waiting request started (after a sweep when one is due). True when
+    // anything was done.
+    bool round() {
+        bool busy = takeArrived(connection);
+        busy = adaptor.finishDone() || busy;
+        if (!adaptor.working()) {
+            walks.handleReady();
+            if (!adaptor.idle()) {
+                if (Clock::now() - lastSweep >= kSweepInterval) {
+                    sweeper.sweep();
+                    lastSweep = Clock::now();
+                }
+                busy = adaptor.startNext() || busy;
+            }
         }
-        if (Clock::now() - lastSweep >= kSweepInterval) {
-            sweeper.sweep();
-            lastSweep = Clock::now();
+        // Replies go out with the next processing round.
+        return takeArrived(connection) || busy;
+    }
+
+    bool idle() const { return !adaptor.working() && adaptor.idle() && walks.idle(); }
+
+    // Waits for the bus, the request in hand, the walks (while nothing is in
+    // hand) and the wake pipe, at most timeout ms.
+    void wait(int timeout, int wakeFd) {
+        const sdbus::IConnection::PollData data = connection.getEventLoopPollData();
+        if (const int busTimeout = data.getPollTimeout(); busTimeout >= 0) {
+            timeout = timeout < 0 ? busTimeout : std::min(timeout, busTimeout);
         }
-        return adaptor.serveNext();
+        std::vector<pollfd> fds = {pollfd{data.fd, data.events, 0}};
+        if (adaptor.working()) {
+            fds.push_back(pollfd{adaptor.doneFd(), POLLIN, 0});
+        } else {
+            walks.addPollFds(&fds);
+        }
+        if (wakeFd >= 0) {
+            fds.push_back(pollfd{wakeFd, POLLIN, 0});
+        }
+        if (::poll(fds.data(), fds.size(), timeout) < 0 && errno != EINTR) {
+            throw sdbus::Error("org.freedesktop.DBus.Error.Failed", "poll failed");
+        }
+        drainWakePipe(wakeFd);
     }
 };
 
-// Serves until no message has arrived and no walk has run for idleLimit, or
-// a stop signal came. Throws when the bus connection fails (the bus went
-// away).
+// Serves until nothing has arrived and no request or walk has run for
+// idleLimit, or a stop signal came. Throws when the bus connection fails
+// (the bus went away).
 void serveUntilIdle(Service& service, int wakeFd, milliseconds idleLimit) {
     Clock::time_point lastActivity = Clock::now();
-    std::vector<pollfd> fds;
     while (gStopRequested == 0) {
-        bool busy = takeArrived(service.connection);
-        service.walks.handleReady();
-        busy = service.serveOne() || busy;
-        // Replies of finished walks and served requests go out with the next
-        // processing round.
-        busy = takeArrived(service.connection) || busy;
-        if (busy || !service.walks.idle()) {
+        if (service.round() || !service.idle()) {
             lastActivity = Clock::now();
         }
-        if (!service.adaptor.idle()) {
+        if (!service.adaptor.working() && !service.adaptor.idle()) {
             continue;
         }
         const auto idle = std::chrono::duration_cast<milliseconds>(Clock::now() - lastActivity);
         if (idle >= idleLimit) {
             return;
         }
-        const sdbus::IConnection::PollData data = service.connection.getEventLoopPollData();
-        int timeout = static_cast<int>((idleLimit - idle).count());
-        if (const int busTimeout = data.getPollTimeout(); busTimeout >= 0) {
-            timeout = std::min(timeout, busTimeout);
-        }
-        fds.assign(1, pollfd{data.fd, data.events, 0});
-        if (wakeFd >= 0) {
-            fds.push_back(pollfd{wakeFd, POLLIN, 0});
-        }
-        service.walks.addPollFds(&fds);
-        if (::poll(fds.data(), fds.size(), timeout) < 0 && errno != EINTR) {
-            throw sdbus::Error("org.freedesktop.DBus.Error.Failed", "poll failed");
-        }
-        drainWakePipe(wakeFd);
+        service.wait(static_cast<int>((idleLimit - idle).count()), wakeFd);
     }
 }
 
@@ -184,20 +197,26 @@ void serveUntilIdle(Service& service, int wakeFd, milliseconds idleLimit) {
 // is answered.
 void serveTheRest(Service& service) {
     for (;;) {
-        bool busy = takeArrived(service.connection);
-        service.walks.handleReady();
-        busy = service.serveOne() || busy;
-        if (!busy && service.adaptor.idle() && service.walks.idle()) {
+        const bool busy = service.round();
+        if (!busy && service.idle()) {
             return;
         }
         if (!busy) {
-            std::vector<pollfd> fds;
-            const sdbus::IConnection::PollData data = service.connection.getEventLoopPollData();
-            fds.assign(1, pollfd{data.fd, data.events, 0});
-            service.walks.addPollFds(&fds);
-            ::poll(fds.data(), fds.size(), 100);
+            service.wait(100, -1);
         }
     }
+}
+
+// After a stop signal: the request in hand is finished and answered, the
+// waiting ones refused.
+void finishInHand(Service& service) {
+    while (service.adaptor.working()) {
+        if (!service.adaptor.finishDone()) {
+            service.wait(100, -1);
+        }
+    }
+    service.adaptor.refuseWaiting();
+    takeArrived(service.connection);
 }
 
 } // namespace
@@ -223,10 +242,10 @@ int main(int argc, char** argv) {
         connection->requestName(zrk::helper::kServiceName);
         serveUntilIdle(service, wakeFd, idleLimit);
         if (gStopRequested != 0) {
-            // What waits is refused; what the bus still holds for the
-            // service is answered by the bus once the service has gone.
-            // (The connection is flushed as it closes.)
-            adaptor.refuseWaiting();
+            // What the bus still holds for the service is answered by the
+            // bus once the service has gone. (The connection is flushed as
+            // it closes.)
+            finishInHand(service);
             return 0;
         }
         // Once the release has been answered, every request sent to the name
