@@ -45,7 +45,7 @@ constexpr const char* kWalkRoot = "1.3.6.1.4.1.18334.1.1.1.1.6.13.1.1";
 #if defined(__SANITIZE_ADDRESS__)
 // Freed memory stays in the sanitizer's quarantine (256 MiB) first.
 constexpr long kMemoryGrowthBoundKiB = (256 + 64) * 1024;
-constexpr long kFloodMemoryBoundKiB = (256 + 64) * 1024;
+constexpr long kFloodMemoryBoundKiB = 0; // the flood is not run
 #else
 constexpr long kMemoryGrowthBoundKiB = 16 * 1024;
 // What the service may hold above its idle size at any moment of a flood of
@@ -323,6 +323,11 @@ int sendFloodRequest(sd_bus* bus, Flood* flood) {
 }
 
 TEST(ServiceUnderLoad, AFloodOfLargeWritesHoldsNoOtherUserUp) {
+#if defined(__SANITIZE_ADDRESS__)
+    // An instrumented service reads 4 MiB requests so slowly that the flood's
+    // own requests pass their time limit, and its memory is the sanitizer's.
+    GTEST_SKIP() << "a flood measures the service's own speed and memory";
+#endif
     const std::vector<Caller> users = distinctCallers(2);
     if (users.size() < 2) {
         GTEST_SKIP() << "needs two users";
