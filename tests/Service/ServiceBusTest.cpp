@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -17,6 +19,21 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr const char* kWalkRoot = "1.3.6.1.4.1.18334.1.1.1.1.6.13.1.1";
+
+// The smallest complete profile file: the three groups with their columns.
+std::string smallProfileText() {
+    std::string groups;
+    for (const char* group : {"RGB", "SIM", "DST"}) {
+        groups += std::string("<key>") + group + "</key><dict>";
+        for (const char* column :
+             {"IndexOnDevice", "InMenu", "ProfileClass", "Location", "FileName", "ProfileName"}) {
+            groups += std::string("<key>") + column + "</key><dict/>";
+        }
+        groups += "</dict>\n";
+    }
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n" +
+           groups + "</dict>\n</plist>\n";
+}
 
 class ServiceBus : public ::testing::Test {
 protected:
@@ -38,6 +55,7 @@ protected:
         files["otherDummy"] = files["other"] + ".dummy";
         files["url"] = "file://" + files["current"];
         files["otherUrl"] = "file://" + files["other"];
+        files["profile"] = smallProfileText();
     }
     virtual std::chrono::seconds idleExit() const { return 60s; }
 
@@ -108,8 +126,10 @@ const FileCase kFileCases[] = {
      {kSwap, "0", "{current}", "{backup}"}, "TRUE", {{"current", "old"}, {"backup", kAbsent}}, false},
     {"discard removes the backup", {{"backup", "old"}},
      {kSwap, "1", "{current}", "{backup}"}, "TRUE", {{"backup", kAbsent}}, false},
-    {"whole write", {{"current", "cur"}}, {kWhole, "{url}", "<?xml whole"}, "TRUE",
-     {{"current", "<?xml whole"}}, false},
+    {"whole write", {{"current", "cur"}}, {kWhole, "{url}", "{profile}"}, "TRUE",
+     {{"current", "{profile}"}}, false},
+    {"a whole write of a text that is no profile file", {{"current", "cur"}},
+     {kWhole, "{url}", "<?xml whole"}, "FALSE", {}, true},
     {"commit without a temporary file keeps the current file", {{"current", "cur"}},
      {kCommit, "{url}"}, "FALSE", {}, true},
     {"a piece without its beginning finds no temporary file", {}, {kPiece, "{url}", " world"},
@@ -141,7 +161,7 @@ TEST_F(ServiceBus, FileRequestsThroughTheHelper) {
         EXPECT_EQ(call(c.arguments), reply.empty() ? "" : c.arguments[0] + "=" + reply + "\n");
         for (const auto& [key, text] : c.after) {
             EXPECT_EQ(exists(files.at(key)) ? std::optional(readFile(files.at(key))) : kAbsent,
-                      text)
+                      text ? std::optional(expand(*text)) : kAbsent)
                 << key;
         }
         if (c.touchesNothing) {
@@ -241,6 +261,67 @@ TEST_F(ServiceBus, WalkForAnotherUserIsRefused) {
     EXPECT_EQ(call(walkCommand("root", agent.address())), "mibwalk_XPC=iRet=-1\n");
     EXPECT_EQ(snapshot(bus->root()), before);
     EXPECT_TRUE(agent.requests().empty());
+}
+
+// A walk argument echoed into the service's log stays on its own line.
+TEST_F(ServiceBus, WalkArgumentsCannotForgeALogLine) {
+    test::TestAgent agent("normal", "three-rows.txt");
+    const std::string forged = "xpc - mibwalk_XPC - iRet=0 forged";
+    const std::vector<std::vector<std::string>> walks = {
+        {"mibwalk_XPC", "zrk5100", caller.login, "snmpwalk", "-x\n" + forged, agent.address()},
+        {"mibwalk_XPC", "zrk5100", caller.login, "snmpwalk", "-Os", "-c", "snmpro", "-v", "1",
+         agent.address(), "1.3.6\n" + forged},
+    };
+    for (const auto& walk : walks) {
+        EXPECT_EQ(call(walk).rfind("mibwalk_XPC=iRet=", 0), 0u);
+    }
+    const std::string log = bus->log();
+    EXPECT_NE(log.find("\\x0a" + forged), std::string::npos) << log;
+    EXPECT_EQ(log.find("\n" + forged), std::string::npos) << log;
+}
+
+enum class Planted { File, Link, UsersFile };
+
+// What a killed service left in the preferences directory is gone once the
+// next service has answered: its own temporary files only, never a link or
+// another user's file.
+TEST_F(ServiceBus, LeftoverTemporaryFilesAreRemovedAtStart) {
+    const std::string prefs = bus->preferences();
+    const struct {
+        std::string name;
+        Planted kind;
+        bool removed;
+    } cases[] = {
+        {caller.login + "-zrk5100-profile.plist.Ab3dE9", Planted::File, true},
+        {caller.login + "-zrk5100-profile.plist.dummy.x1Y2z3", Planted::File, true},
+        {"root-zrk5100-profile.prev.plist.QwErTy", Planted::File, true},
+        {caller.login + "-zrk5100-profile.plist.dummy", Planted::File, false},
+        {caller.login + "-zrk5100-profile.plist.ABCDEFG", Planted::File, false},
+        {"notes.AbCdEf", Planted::File, false},
+        {caller.login + "-zrk5100-profile.prev.plist.dummy.a1b2c3", Planted::File, false},
+        {caller.login + "-zrk5100-profile.plist.Zz9Zz9", Planted::Link, false},
+        {caller.login + "-zrk5100-profile.plist.Nb0dy1", Planted::UsersFile, false},
+    };
+    ScratchDir elsewhere;
+    writeFile(elsewhere.path() + "/target", "kept");
+    for (const auto& c : cases) {
+        const std::string path = prefs + c.name;
+        if (c.kind == Planted::Link) {
+            ASSERT_EQ(::symlink((elsewhere.path() + "/target").c_str(), path.c_str()), 0);
+        } else {
+            writeFile(path, "left");
+        }
+        if (c.kind == Planted::UsersFile && caller.switchTo) {
+            ASSERT_EQ(::chown(path.c_str(), *caller.switchTo, static_cast<gid_t>(-1)), 0);
+        }
+    }
+    EXPECT_EQ(call({"vxPListExistProfile_XPC", "{current}"}), "vxPListExistProfile_XPC=FALSE\n");
+    for (const auto& c : cases) {
+        // (Without root, the service runs as the tests' user, whose file it is.)
+        const bool servicesOwn = c.kind == Planted::UsersFile && ::geteuid() != 0;
+        EXPECT_EQ(exists(prefs + c.name), !c.removed && !servicesOwn) << c.name;
+    }
+    EXPECT_EQ(readFile(elsewhere.path() + "/target"), "kept");
 }
 
 TEST_F(ServiceBus, ActivationStartsTheServiceOnTheFirstCall) {

@@ -1,6 +1,7 @@
 // The service under a slow printer and under SIGKILL, through the helper and
 // a private bus: other callers are not held up by a walk, a user has one walk
 // at a time, and a killed service leaves every profile file whole.
+#include "HelperMethods.h"
 #include "ProfileFileCheck.h"
 #include "ServiceTestSupport.h"
 #include "SplitCharEvery.h"
@@ -13,6 +14,7 @@
 #include <unistd.h>
 
 #include <gtest/gtest.h>
+#include <sdbus-c++/sdbus-c++.h>
 
 #include <atomic>
 #include <chrono>
@@ -59,6 +61,17 @@ std::string profileText(const std::string& mark, int entries = kMaxProfileEntrie
     std::string xml;
     EXPECT_TRUE(store::buildProfileXml(&lists[0], &lists[1], &lists[2], &xml));
     return xml;
+}
+
+// The requests of a piecewise write of the text.
+std::vector<std::vector<std::string>> writeRequests(const std::string& url,
+                                                    const std::string& text) {
+    std::vector<std::vector<std::string>> requests;
+    for (const std::string& piece : splitCharEvery(text, kPieceCharacters)) {
+        requests.push_back({"writeDataToPlistFile_XPC", url, piece});
+    }
+    requests.push_back({"writeDataToPlistFileRename_XPC", url});
+    return requests;
 }
 
 // A writer of its own (another print dialog, or another shell): a process
@@ -155,6 +168,31 @@ TEST(ServiceWriters, PiecesOfAnotherWriterNeverJoinASequence) {
     WriterProcess one(*caller, interleaved);
     for (uint32_t i = 0; i < interleaved.size(); ++i) {
         EXPECT_EQ(one.send(i), i != 1) << "request " << i;
+    }
+    EXPECT_TRUE(readFile(current) == textB);
+}
+
+// A writer that sent a first piece and exited (a print dialog that
+// crashed): its sequence is abandoned at once, and the next dialog's whole
+// write is committed right after.
+TEST(ServiceWriters, ASequenceWhoseWriterExitedGivesWayAtOnce) {
+    const std::optional<Caller> caller = unprivilegedCaller();
+    if (!caller) {
+        GTEST_SKIP() << "no unprivileged caller";
+    }
+    PrivateBus bus;
+    const std::string current = profilePath(bus, caller->login);
+    const std::string url = "file://" + current;
+    const std::string textB = profileText("B");
+    const auto requestsB = writeRequests(url, textB);
+    writeFile(current, "<?xml old");
+    {
+        WriterProcess crashed(*caller, writeRequests(url, profileText("A")));
+        EXPECT_TRUE(crashed.send(0));
+    }
+    WriterProcess next(*caller, requestsB);
+    for (uint32_t i = 0; i < requestsB.size(); ++i) {
+        EXPECT_TRUE(next.send(i)) << "request " << i;
     }
     EXPECT_TRUE(readFile(current) == textB);
 }
@@ -289,6 +327,84 @@ TEST(ServiceKilled, InTheMiddleOfAMergeTheFileIsWhole) {
     EXPECT_EQ(runHelper(walkCommand(caller->login, agent.address()), *caller).output,
               "mibwalk_XPC=iRet=0\n");
     EXPECT_NE(readFile(current).find("OFFSRGB.ICC"), std::string::npos);
+}
+
+// Waits until a file whose name starts with prefix is created in the folder
+// watched; false after the time limit.
+bool waitForCreation(int watch, const std::string& prefix, std::chrono::seconds limit) {
+    for (const Clock::time_point end = Clock::now() + limit; Clock::now() < end;) {
+        pollfd fd{watch, POLLIN, 0};
+        if (::poll(&fd, 1, 100) <= 0) {
+            continue;
+        }
+        alignas(inotify_event) char buffer[4096];
+        const ssize_t n = ::read(watch, buffer, sizeof buffer);
+        for (ssize_t at = 0; at < n;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            if (event->len > 0 && std::string(event->name).rfind(prefix, 0) == 0) {
+                return true;
+            }
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        }
+    }
+    return false;
+}
+
+// SIGTERM (how systemd stops the service) while a whole write is in hand:
+// the write is finished and answered, then the service ends, and the next
+// request starts it again.
+TEST(ServiceStopped, SigtermFinishesTheRequestInHand) {
+    const std::optional<Caller> caller = unprivilegedCaller();
+    if (!caller) {
+        GTEST_SKIP() << "no unprivileged caller";
+    }
+    PrivateBus bus;
+    const std::string current = profilePath(bus, caller->login);
+    writeFile(current, "<?xml old");
+    // A whole profile file of 4 MiB (a long comment in it), sent as the
+    // tests' own user, which may write it: a while in hand.
+    std::string text = profileText("NEW");
+    text.insert(text.find("<dict>"),
+                "<!--" + std::string((4u << 20) - text.size() - 8, 'c') + "-->");
+    ASSERT_LE(text.size(), 4u << 20);
+    auto connection = sdbus::createSystemBusConnection();
+    auto proxy = sdbus::createProxy(*connection, helper::kServiceName, helper::kObjectPath);
+    std::string started;
+    proxy->callMethod("vxPListExistProfile_XPC")
+        .onInterface(helper::kInterfaceName)
+        .withArguments(current)
+        .storeResultsTo(started);
+    const std::optional<pid_t> service = bus.servicePid();
+    ASSERT_TRUE(service);
+
+    const int watch = ::inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(::inotify_add_watch(watch, bus.preferences().c_str(), IN_CREATE), 0);
+    std::string reply;
+    std::thread write([&] {
+        try {
+            proxy->callMethod("writeDictionaryToPlistFile_XPC")
+                .onInterface(helper::kInterfaceName)
+                .withArguments("file://" + current + ":AddURL:END" + text)
+                .storeResultsTo(reply);
+        } catch (const sdbus::Error& error) {
+            reply = error.getName();
+        }
+    });
+    const bool inHand = waitForCreation(watch, caller->login + "-zrk5100-profile.plist.", 20s);
+    ::kill(*service, SIGTERM);
+    write.join();
+    ::close(watch);
+    ASSERT_TRUE(inHand) << "the write never began";
+
+    EXPECT_EQ(reply, "TRUE");
+    EXPECT_TRUE(readFile(current) == text);
+    for (auto waited = 0ms; bus.serviceRunning() && waited < 10s; waited += 10ms) {
+        std::this_thread::sleep_for(10ms);
+    }
+    EXPECT_FALSE(bus.serviceRunning());
+    EXPECT_EQ(runHelper({"vxPListExistProfile_XPC", current}, *caller).output,
+              "vxPListExistProfile_XPC=TRUE\n");
 }
 
 } // namespace

@@ -2,7 +2,10 @@
 // through the plug-in build of the store (lock, probe, pieces, commit),
 // mixed with probes, backups and walks, from several users at once. Every
 // request is answered, every file ends as one whole text of its writers, and
-// the service's memory comes back near its idle size.
+// the service's memory comes back near its idle size. And one user flooding
+// the service with large writes: another user's probe is answered meanwhile,
+// every request of the flood is answered, and the service's memory stays
+// bounded.
 #include "HelperLauncher.h"
 #include "HelperMethods.h"
 #include "InstallRoot.h"
@@ -10,7 +13,10 @@
 #include "StoreInternal.h"
 #include "VXPList.h"
 
+#include <systemd/sd-bus.h>
+
 #include <grp.h>
+#include <poll.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -23,6 +29,7 @@
 #include <filesystem>
 #include <iostream>
 #include <map>
+#include <thread>
 
 namespace zrk::servicetest {
 namespace {
@@ -38,8 +45,13 @@ constexpr const char* kWalkRoot = "1.3.6.1.4.1.18334.1.1.1.1.6.13.1.1";
 #if defined(__SANITIZE_ADDRESS__)
 // Freed memory stays in the sanitizer's quarantine (256 MiB) first.
 constexpr long kMemoryGrowthBoundKiB = (256 + 64) * 1024;
+constexpr long kFloodMemoryBoundKiB = 0; // the flood is not run
 #else
 constexpr long kMemoryGrowthBoundKiB = 16 * 1024;
+// What the service may hold above its idle size at any moment of a flood of
+// large writes: the requests its callers may have waiting, the one in hand
+// and the message being read.
+constexpr long kFloodMemoryBoundKiB = 64 * 1024;
 #endif
 
 // The full profile file one writer writes: 500 entries per group, named
@@ -197,6 +209,200 @@ void runLoad(std::size_t userCount, std::size_t writerCount, std::size_t walking
     std::cout << "load: " << writers.size() << " writers over " << users.size() << " users, "
               << requests << " requests in " << took.count() << " ms; service resident " << idleKiB
               << " KiB idle, " << afterKiB << " KiB after\n";
+}
+
+// The flood: one user's writes of whole texts of 4 MiB, kFloodInFlight of
+// them in flight at any time over kFloodConnections connections, each
+// answered one sent again until the stop pipe closes. Then it writes its
+// counts to the result pipe. The ready pipe gets a byte once the first
+// answer is in.
+//
+// With 512 MiB in flight the bus itself refuses some of the flood: it holds
+// at most 127 MiB for one destination, and it takes them in from the
+// flooder's connections faster than it hands them to the service. Those are
+// the flooder's own losses; what counts is that nothing is lost otherwise.
+constexpr int kFloodConnections = 16;
+constexpr int kFloodInFlight = 128;
+
+struct FloodCounts {
+    long sent = 0;
+    long truths = 0;
+    long falsehoods = 0;
+    long refusedByTheBus = 0; // the destination's queue was full
+    long lost = 0;            // any other error: no reply, a time-out
+};
+
+struct Flood {
+    FloodCounts counts;
+    const std::string* request = nullptr;
+    bool stopping = false;
+    int ready = -1;
+};
+
+int sendFloodRequest(sd_bus* bus, Flood* flood);
+
+int onFloodReply(sd_bus_message* reply, void* data, sd_bus_error*) {
+    auto* flood = static_cast<Flood*>(data);
+    const char* text = nullptr;
+    if (sd_bus_message_is_method_error(reply, "org.freedesktop.DBus.Error.LimitsExceeded")) {
+        ++flood->counts.refusedByTheBus;
+    } else if (sd_bus_message_is_method_error(reply, nullptr) ||
+               sd_bus_message_read(reply, "s", &text) < 0) {
+        ++flood->counts.lost;
+    } else if (std::string(text) == "TRUE") {
+        ++flood->counts.truths;
+    } else {
+        ++flood->counts.falsehoods;
+    }
+    if (flood->ready >= 0) {
+        [[maybe_unused]] const ssize_t n = ::write(flood->ready, "r", 1);
+        ::close(flood->ready);
+        flood->ready = -1;
+    }
+    if (!flood->stopping) {
+        sendFloodRequest(sd_bus_message_get_bus(reply), flood);
+    }
+    return 0;
+}
+
+int sendFloodRequest(sd_bus* bus, Flood* flood) {
+    ++flood->counts.sent;
+    return sd_bus_call_method_async(bus, nullptr, helper::kServiceName, helper::kObjectPath,
+                                    helper::kInterfaceName, "writeDictionaryToPlistFile_XPC",
+                                    onFloodReply, flood, "s", flood->request->c_str());
+}
+
+[[noreturn]] void floodProcess(const Caller& caller, const std::string& request, int ready,
+                               int stop, int result) {
+    if (caller.switchTo) {
+        const passwd* user = ::getpwuid(*caller.switchTo);
+        if (user == nullptr || ::setgroups(0, nullptr) != 0 || ::setgid(user->pw_gid) != 0 ||
+            ::setuid(*caller.switchTo) != 0) {
+            ::_exit(10);
+        }
+    }
+    Flood flood;
+    flood.request = &request;
+    flood.ready = ready;
+    std::vector<sd_bus*> buses;
+    for (int c = 0; c < kFloodConnections; ++c) {
+        sd_bus* bus = nullptr;
+        if (sd_bus_open_system(&bus) < 0) {
+            ::_exit(11);
+        }
+        buses.push_back(bus);
+        for (int i = 0; i < kFloodInFlight / kFloodConnections; ++i) {
+            if (sendFloodRequest(bus, &flood) < 0) {
+                ::_exit(12);
+            }
+        }
+    }
+    for (;;) {
+        const long answered = flood.counts.truths + flood.counts.falsehoods +
+                              flood.counts.refusedByTheBus + flood.counts.lost;
+        if (flood.stopping && answered == flood.counts.sent) {
+            break;
+        }
+        std::vector<pollfd> fds;
+        for (sd_bus* bus : buses) {
+            while (sd_bus_process(bus, nullptr) > 0) {
+            }
+            fds.push_back(
+                pollfd{sd_bus_get_fd(bus), static_cast<short>(sd_bus_get_events(bus)), 0});
+        }
+        if (!flood.stopping) {
+            fds.push_back(pollfd{stop, POLLIN, 0});
+        }
+        ::poll(fds.data(), fds.size(), 100);
+        if (!flood.stopping && (fds.back().revents & (POLLIN | POLLHUP)) != 0) {
+            flood.stopping = true;
+        }
+    }
+    for (sd_bus* bus : buses) {
+        sd_bus_flush_close_unref(bus);
+    }
+    const bool written = ::write(result, &flood.counts, sizeof flood.counts) == sizeof flood.counts;
+    ::_exit(written ? 0 : 13);
+}
+
+TEST(ServiceUnderLoad, AFloodOfLargeWritesHoldsNoOtherUserUp) {
+#if defined(__SANITIZE_ADDRESS__)
+    // An instrumented service reads 4 MiB requests so slowly that the flood's
+    // own requests pass their time limit, and its memory is the sanitizer's.
+    GTEST_SKIP() << "a flood measures the service's own speed and memory";
+#endif
+    const std::vector<Caller> users = distinctCallers(2);
+    if (users.size() < 2) {
+        GTEST_SKIP() << "needs two users";
+    }
+    const Caller& flooder = users[0];
+    const Caller& other = users[1];
+    PrivateBus bus;
+    const std::string probe = bus.preferences() + other.login + "-zrk5100-profile.plist";
+    ASSERT_EQ(runHelper({"vxPListIsAdminProfile_XPC", probe}, other).output,
+              "vxPListIsAdminProfile_XPC=TRUE\n");
+    const std::optional<pid_t> service = bus.servicePid();
+    ASSERT_TRUE(service);
+    const long idleKiB = residentKilobytes(*service);
+
+    // A whole text of 4 MiB that is no profile file: each one served is
+    // written, checked and refused.
+    std::string request =
+        "file://" + bus.preferences() + flooder.login + "-zrk5100-profile.plist:AddURL:END<?xml ";
+    request.resize(4u << 20, 'x');
+    int ready[2], stop[2], result[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(stop), 0);
+    ASSERT_EQ(::pipe(result), 0);
+    const pid_t flood = ::fork();
+    if (flood == 0) {
+        ::close(ready[0]);
+        ::close(stop[1]);
+        ::close(result[0]);
+        floodProcess(flooder, request, ready[1], stop[0], result[1]);
+    }
+    ASSERT_GT(flood, 0);
+    ::close(ready[1]);
+    ::close(stop[0]);
+    ::close(result[1]);
+    char byte;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1) << "the flood got no answer";
+
+    long peakKiB = residentKilobytes(*service);
+    HelperResult probed;
+    std::chrono::milliseconds took{};
+    std::thread probing([&] {
+        const Clock::time_point asked = Clock::now();
+        probed = runHelper({"vxPListIsAdminProfile_XPC", probe}, other);
+        took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - asked);
+    });
+    // The flood goes on a while after the probe too, the memory watched.
+    for (const Clock::time_point until = Clock::now() + std::chrono::seconds(2);
+         Clock::now() < until;) {
+        peakKiB = std::max(peakKiB, residentKilobytes(*service));
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    probing.join();
+    ::close(stop[1]);
+    FloodCounts counts;
+    const bool reported = ::read(result[0], &counts, sizeof counts) == sizeof counts;
+    int status = 0;
+    ::waitpid(flood, &status, 0);
+    ::close(ready[0]);
+    ::close(result[0]);
+
+    EXPECT_EQ(probed.output, "vxPListIsAdminProfile_XPC=TRUE\n");
+    ASSERT_TRUE(reported && WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(counts.lost, 0) << "every request the bus hands the service is answered";
+    EXPECT_EQ(counts.truths, 0) << "no text of the flood is a profile file";
+    EXPECT_GT(counts.falsehoods, 0);
+    EXPECT_LE(peakKiB - idleKiB, kFloodMemoryBoundKiB);
+    std::cout << "flood: " << counts.sent << " writes of 4 MiB (" << kFloodInFlight
+              << " in flight; " << counts.falsehoods << " answered FALSE, "
+              << counts.refusedByTheBus << " refused by the bus)"
+              << " by one user; another user's probe answered in " << took.count()
+              << " ms; service resident " << idleKiB << " KiB idle, " << peakKiB
+              << " KiB at most\n";
 }
 
 TEST(ServiceUnderLoad, ConcurrentWritersLeaveOneWholeTextPerFile) {

@@ -1,6 +1,7 @@
 // The service's request handlers without the bus, and the helper's request
 // strings: hostile requests are refused without touching anything.
 #include "CallerPolicy.h"
+#include "FairQueue.h"
 #include "HelperMethods.h"
 #include "HelperRequest.h"
 #include "InstallRoot.h"
@@ -18,6 +19,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 
 namespace zrk::servicetest {
@@ -135,6 +137,9 @@ TEST_F(Handlers, HostileRequestsAreRefusedUntouched) {
          url + "<?xml new"},
         {"write to a URL that is no file URL", &VXmacServiceXPC::writeDictionaryToPlistFile_XPC,
          "http://" + current + ":AddURL:END<?xml new"},
+        {"a whole write of a text that is no profile file",
+         &VXmacServiceXPC::writeDictionaryToPlistFile_XPC,
+         url + ":AddURL:END<?xml version=\"1.0\"?><plist><dict></dict></plist>"},
         {"write to a URL with a query", &VXmacServiceXPC::writeDataToPlistFile_XPC,
          url + "?x:AddURL:END<?xml new"},
         {"piece beyond the size limit", &VXmacServiceXPC::writeDataToPlistFile_XPC,
@@ -245,6 +250,48 @@ TEST_F(Handlers, CommitTakesOnlyACompleteProfileText) {
         EXPECT_EQ(service.writeDataToPlistFileRename_XPC(url), c.reply);
         EXPECT_TRUE(readFile(current) == c.after);
         EXPECT_FALSE(exists(current + ".dummy")) << "a refused text is dropped";
+    }
+}
+
+// Requests waiting for the service: callers in turn, each caller's own in
+// order, and a caller past its bounds refused while others still queue.
+TEST(FairQueue, CallersAreServedInTurnWithinTheirBounds) {
+    const struct {
+        const char* name;
+        std::vector<std::pair<uid_t, std::size_t>> pushed; // caller, bytes
+        std::string accepted;                              // one letter per push: y or n
+        std::string served; // callers' requests in the order served ("1a": caller 1's first)
+    } cases[] = {
+        {"a flood and a late probe", {{1, 10}, {1, 10}, {1, 10}, {2, 1}}, "yyyy", "1a2a1b1c"},
+        {"three callers", {{1, 1}, {1, 1}, {2, 1}, {3, 1}, {2, 1}}, "yyyyy", "1a2a3a1b2b"},
+        {"past a caller's count", {{1, 1}, {1, 1}, {1, 1}, {1, 1}, {2, 1}}, "yyyny", "1a2a1b1c"},
+        {"past a caller's bytes", {{1, 60}, {1, 50}, {1, 40}, {2, 60}}, "ynyy", "1a2a1b"},
+        {"past all bytes, a caller with none waiting still queues",
+         {{1, 90}, {2, 90}, {3, 90}, {1, 5}, {4, 1}},
+         "yyyny",
+         "1a2a3a4a"},
+        {"one request larger than a caller's bytes", {{1, 101}, {2, 1}}, "ny", "2a"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FairQueue<std::string> queue(FairQueueLimits{3, 100, 200});
+        std::map<uid_t, char> next;
+        std::string accepted;
+        for (const auto& [caller, bytes] : c.pushed) {
+            const std::string item = std::to_string(caller) +
+                                     static_cast<char>(next.try_emplace(caller, 'a').first->second);
+            const bool queued = queue.push(caller, bytes, std::string(item));
+            next[caller] += queued ? 1 : 0;
+            accepted += queued ? 'y' : 'n';
+        }
+        std::string served;
+        while (std::optional<std::string> item = queue.pop()) {
+            served += *item;
+        }
+        EXPECT_EQ(accepted, c.accepted);
+        EXPECT_EQ(served, c.served);
+        EXPECT_TRUE(queue.empty());
+        EXPECT_EQ(queue.bytes(), 0u);
     }
 }
 

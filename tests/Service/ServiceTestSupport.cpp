@@ -192,6 +192,10 @@ PrivateBus::~PrivateBus() {
     }
 }
 
+std::string PrivateBus::log() const {
+    return readFile(busDir_.path() + "/daemon.log");
+}
+
 std::string PrivateBus::preferences() const {
     return root_.path() + std::string(kPreferencesDirectory);
 }

@@ -49,6 +49,8 @@ public:
     std::optional<pid_t> servicePid() const;
     // Kills the service with SIGKILL and waits until its name is free.
     void killService();
+    // What the bus and the services it started wrote to standard error.
+    std::string log() const;
 
 private:
     ScratchDir busDir_;

@@ -1,5 +1,6 @@
 #include "MibWalk.h"
 
+#include "LogText.h"
 #include "SnmpEnvironment.h"
 #include "SpoolPlist.h"
 #include "VXPList.h"
@@ -184,7 +185,9 @@ int walk(int argc, char* argv[], const WalkSessionSteps* steps) {
     std::size_t rootLength = MAX_OID_LEN;
     if (arg < argc) {
         if (snmp_parse_oid(argv[arg], root, &rootLength) == nullptr) {
-            snmp_perror(argv[arg]);
+            // The library's own message would repeat the argument unescaped.
+            snmp_log(LOG_ERR, "%s: %s\n", escapedForLog(argv[arg]).c_str(),
+                     snmp_errstring(snmp_errno));
             return kWalkFailed;
         }
     } else {

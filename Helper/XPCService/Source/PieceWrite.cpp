@@ -50,15 +50,19 @@ std::optional<std::string> readPieceFile(const std::string& path) {
     }
 }
 
-// A sequence whose last piece came longer ago than this counts as abandoned
-// (its writer was killed, or gave up after a failed piece), so that the next
+// A sequence whose writer has exited counts as abandoned at once. One whose
+// last piece came longer ago than this counts as abandoned too (its writer
+// gave up after a failed piece, or could not be told), so that the next
 // write of the file need not wait long. The pieces of a live sequence follow
 // each other within moments; one that was slower after all loses its file to
 // the next sequence, and its later pieces are refused by the owner check.
+// The mode of every profile file the store writes.
+constexpr mode_t kWrittenFileMode = 0664;
+
 constexpr auto kAbandonedAfter = std::chrono::seconds(5);
 
 struct OpenSequence {
-    std::string writer; // empty when the writer could not be told
+    Writer writer;
     std::chrono::steady_clock::time_point lastPiece;
 };
 
@@ -72,15 +76,18 @@ std::map<std::string, OpenSequence>& openSequences() {
 // A sequence that is still being written; its file is not another's to restart.
 bool sequenceInProgress(const std::string& target) {
     const auto open = openSequences().find(target);
-    return open != openSequences().end() &&
+    if (open == openSequences().end()) {
+        return false;
+    }
+    const WriterProcess& writer = open->second.writer.process;
+    return (!writer.known() || processStillRuns(writer)) &&
            std::chrono::steady_clock::now() - open->second.lastPiece < kAbandonedAfter;
 }
 
-// False when a known writer other than the sequence's owner sends to it.
-bool ownsSequence(const std::string& target, const std::string& writer) {
+// False when another writer than the sequence's owner sends to it.
+bool ownsSequence(const std::string& target, const Writer& writer) {
     const auto open = openSequences().find(target);
-    return writer.empty() || open == openSequences().end() || open->second.writer.empty() ||
-           open->second.writer == writer;
+    return open == openSequences().end() || sameWriter(open->second.writer, writer);
 }
 
 void syncDirectoryOf(const std::string& path) {
@@ -98,7 +105,7 @@ std::string pieceFilePath(const std::string& path) {
     return path + std::string(kPieceFileSuffix);
 }
 
-bool appendPiece(const std::string& path, std::string_view piece, const std::string& writer) {
+bool appendPiece(const std::string& path, std::string_view piece, const Writer& writer) {
     const std::string target = pieceFilePath(path);
     if (piece.size() > kMaxWrittenFileSize) {
         return false;
@@ -131,7 +138,7 @@ bool appendPiece(const std::string& path, std::string_view piece, const std::str
     return true;
 }
 
-bool commitPieces(const std::string& path, const std::string& writer) {
+bool commitPieces(const std::string& path, const Writer& writer) {
     const std::string source = pieceFilePath(path);
     struct stat info;
     if (!ownsSequence(source, writer) || ::lstat(source.c_str(), &info) != 0 ||
@@ -154,7 +161,26 @@ bool commitPieces(const std::string& path, const std::string& writer) {
 }
 
 bool writeWholeFile(const std::string& path, std::string_view text) {
-    return text.size() <= kMaxWrittenFileSize && writeFileAtomically(path, text);
+    if (text.size() > kMaxWrittenFileSize) {
+        return false;
+    }
+    // The text is checked where it will be renamed from, with the same reader
+    // as a commit: anything but a whole profile file never becomes the file.
+    std::string temporary = path + ".XXXXXX";
+    UniqueFd file(::mkostemp(temporary.data(), O_CLOEXEC));
+    if (file.get() < 0) {
+        return false;
+    }
+    const bool written = ::fchmod(file.get(), kWrittenFileMode) == 0 &&
+                         writeAll(file.get(), text.data(), text.size()) && ::fsync(file.get()) == 0;
+    file.reset();
+    if (!written || store::checkProfileFile(temporary) != store::ProfileFileState::Complete ||
+        ::rename(temporary.c_str(), path.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    syncDirectoryOf(path);
+    return true;
 }
 
 } // namespace zrk::xpc

@@ -3,6 +3,8 @@
 // the temporary file is then renamed over the file.
 #pragma once
 
+#include "WriterIdentity.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -22,26 +24,29 @@ std::string pieceFilePath(const std::string& path);
 
 // Adds a piece to the temporary file of path. A first piece starts it afresh,
 // unless another sequence for the file is in progress (not committed, its
-// last piece less than 5 s ago): then it is refused, whoever sends it. Any
+// writer still running and its last piece less than 5 s ago): then it is
+// refused, whoever sends it. Any
 // other piece is appended to the temporary file, which must then exist
 // (a regular file, not a link) and hold UTF-8 text. The temporary file is
 // replaced atomically. False, touching nothing, when the piece cannot be
 // added or the text would exceed kMaxWrittenFileSize.
 //
-// writer names who sends the piece (WriterIdentity.h); empty for unknown. A
-// first piece makes its writer the owner of the sequence; a later piece or
-// the commit from another known writer is refused, touching nothing, so two
-// writers' pieces never mix. (What the service no longer remembers, after a
-// restart, is left to the commit's check.)
-bool appendPiece(const std::string& path, std::string_view piece, const std::string& writer = {});
+// writer names who sends the piece (WriterIdentity.h). A first piece makes
+// its writer the owner of the sequence; a later piece or the commit from
+// another writer (another caller, or another known process) is refused,
+// touching nothing, so two writers' pieces never mix. (What the service no
+// longer remembers, after a restart, is left to the commit's check.)
+bool appendPiece(const std::string& path, std::string_view piece, const Writer& writer = {});
 
 // Renames the temporary file over path (one rename, so the path always names
 // a whole file), once it reads as a complete profile file with the store's
 // own reader. False, keeping path as it is, when there is no temporary file,
 // when it does not read so (it is then removed) or when the rename fails.
-bool commitPieces(const std::string& path, const std::string& writer = {});
+bool commitPieces(const std::string& path, const Writer& writer = {});
 
-// Replaces the whole file (atomically, at most kMaxWrittenFileSize bytes).
+// Replaces the whole file (atomically, at most kMaxWrittenFileSize bytes),
+// only with a text that reads as a complete profile file, as a commit does.
+// False, keeping the file as it is, otherwise.
 bool writeWholeFile(const std::string& path, std::string_view text);
 
 } // namespace zrk::xpc

@@ -1,3 +1,4 @@
+#include "LogText.h"
 #include "MergeTables.h"
 #include "ProfileFileCheck.h"
 #include "SpoolPlist.h"
@@ -80,8 +81,8 @@ int vRestructPlistSpool2Current(int failed) {
         std::string reason;
         if (store::checkProfileFile(VX_PLIST_PROFILE_PATH, &reason) ==
             store::ProfileFileState::Unreadable) {
-            syslog(LOG_ERR, "xpc - mibwalk_XPC - %s %s: left unchanged", VX_PLIST_PROFILE_PATH,
-                   reason.c_str());
+            syslog(LOG_ERR, "xpc - mibwalk_XPC - %s %s: left unchanged",
+                   escapedForLog(VX_PLIST_PROFILE_PATH).c_str(), escapedForLog(reason).c_str());
             return kMergeKeptUnreadableFile;
         }
     }

@@ -1,11 +1,12 @@
 #include "ServiceAdaptor.h"
 
+#include "BusCallers.h"
 #include "HelperMethods.h"
 #include "VXmacServiceXPC.h"
 #include "WalkWorkers.h"
-#include "WriterIdentity.h"
 #include "XPCProtocol.h"
 
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -13,7 +14,7 @@ namespace zrk {
 
 namespace {
 
-using Handler = std::string (VXmacServiceXPC::*)(const std::string&) const;
+using Handler = ServiceAdaptor::Handler;
 
 // The handler of each file method of the protocol (HelperMethods.h); the
 // walk is served by the walk workers.
@@ -40,89 +41,147 @@ Handler handlerOf(std::string_view method) {
     return nullptr;
 }
 
+// The requests whose writer matters: the pieces and the commit.
+bool needsWriter(Handler handler) {
+    return handler == &VXmacServiceXPC::writeDataToPlistFile_XPC ||
+           handler == &VXmacServiceXPC::writeDataToPlistFileRename_XPC;
+}
+
 const std::string kFileRefusal(helper::kReplyFalse);
 
 std::string walkRefusal() {
     return VXmacServiceXPC::walkReply(xpc::kWalkRefused);
 }
 
-// Nothing may unwind into the bus library's C code: a caller whose identity
-// cannot be established, or a request that fails unexpectedly, is refused.
-std::string serve(const sdbus::IObject& object, Handler handler, const std::string& request) {
+// Sends a reply; a caller that has gone is no one's concern.
+void send(sdbus::MethodReply& reply, const std::string& text) {
     try {
-        const sdbus::Message* message = object.getCurrentlyProcessedMessage();
-        if (message == nullptr) {
-            return kFileRefusal;
-        }
-        const VXmacServiceXPC service(message->getCredsUid(),
-                                      xpc::writerOfProcess(message->getCredsPid()));
-        return (service.*handler)(request);
+        reply << text;
+        reply.send();
     } catch (...) {
-        return kFileRefusal;
     }
 }
 
-// A walk: checked at once, then walked by a worker; the reply follows when
-// the merge is done. A refused walk (a walk of the same file or caller still
-// queued or running included) is answered at once.
-void serveWalk(const sdbus::IObject& object, sdbus::Result<std::string>&& result,
-               const std::string& request, WalkWorkers& walks) {
+void answer(const sdbus::MethodCall& call, const std::string& text) {
     try {
-        const sdbus::Message* message = object.getCurrentlyProcessedMessage();
-        if (message == nullptr) {
-            result.returnResults(walkRefusal());
-            return;
-        }
-        const uid_t caller = message->getCredsUid();
-        WalkJob job;
-        if (!VXmacServiceXPC(caller).acceptWalk(request, &job)) {
-            result.returnResults(walkRefusal());
-            return;
-        }
-        auto pending = std::make_shared<sdbus::Result<std::string>>(std::move(result));
-        const bool queued =
-            walks.submit(std::move(job), caller, [pending](const std::string& reply) {
-                try {
-                    pending->returnResults(reply);
-                } catch (...) {
-                    // the caller is gone
-                }
-            });
-        if (!queued) {
-            pending->returnResults(walkRefusal());
-        }
+        sdbus::MethodReply reply = call.createReply();
+        send(reply, text);
     } catch (...) {
-        // Nothing may unwind into the bus library; the caller's wait ends with
-        // its time limit.
     }
 }
 
 } // namespace
 
-ServiceAdaptor::ServiceAdaptor(sdbus::IConnection& connection, WalkWorkers& walks)
-    : object_(sdbus::createObject(connection, helper::kObjectPath)) {
+ServiceAdaptor::ServiceAdaptor(sdbus::IConnection& connection, BusCallers& callers,
+                               WalkWorkers& walks)
+    : object_(sdbus::createObject(connection, helper::kObjectPath)), callers_(callers),
+      walks_(walks),
+      waiting_(FairQueueLimits{kMaxWaitingPerCaller, kMaxWaitingBytesPerCaller, kMaxWaitingBytes}) {
     for (const helper::ProtocolMethod& row : helper::kProtocolMethods) {
-        sdbus::IObject& object = *object_;
-        if (row.shape == helper::RequestShape::Walk) {
-            object.registerMethod(std::string(row.name))
-                .onInterface(helper::kInterfaceName)
-                .withInputParamNames("request")
-                .withOutputParamNames("reply")
-                .implementedAs(
-                    [&object, &walks](sdbus::Result<std::string>&& result, std::string request) {
-                        serveWalk(object, std::move(result), request, walks);
-                    });
-        } else if (const Handler handler = handlerOf(row.name)) {
-            object.registerMethod(std::string(row.name))
-                .onInterface(helper::kInterfaceName)
-                .withInputParamNames("request")
-                .withOutputParamNames("reply")
-                .implementedAs([&object, handler](const std::string& request) -> std::string {
-                    return serve(object, handler, request);
-                });
+        const Handler handler = handlerOf(row.name);
+        if (row.shape != helper::RequestShape::Walk && handler == nullptr) {
+            continue;
         }
+        object_->registerMethod(std::string(helper::kInterfaceName), std::string(row.name), "s",
+                                {"request"}, "s", {"reply"},
+                                [this, handler](sdbus::MethodCall call) { take(call, handler); });
     }
     object_->finishRegistration();
+}
+
+// Nothing may unwind into the bus library's C code: a caller whose identity
+// cannot be established, or a request that fails unexpectedly, is refused.
+void ServiceAdaptor::take(sdbus::MethodCall& call, Handler handler) {
+    const std::string refusal = handler != nullptr ? kFileRefusal : walkRefusal();
+    try {
+        // Read in place: a request that is refused is never copied.
+        char* text = nullptr;
+        call >> text;
+        const std::size_t bytes = text != nullptr ? std::strlen(text) : 0;
+        const std::optional<BusCredentials> caller = callers_.of(call.getSender());
+        if (text == nullptr || !caller || bytes > xpc::kMaxRequestSize ||
+            !waiting_.accepts(caller->uid, bytes)) {
+            answer(call, refusal);
+            return;
+        }
+        Waiting waiting;
+        waiting.handler = handler;
+        waiting.caller = caller->uid;
+        if (needsWriter(handler)) {
+            waiting.writer = xpc::writerOfProcess(caller->pid);
+        }
+        waiting.reply = call.createReply();
+        waiting.request.assign(text, bytes);
+        if (!waiting_.push(caller->uid, bytes, std::move(waiting))) {
+            answer(call, refusal);
+        }
+    } catch (...) {
+        answer(call, refusal);
+    }
+}
+
+// A walk: checked, then walked by a walk worker; the reply follows when the
+// merge is done. A refused walk (a walk of the same file or caller still
+// queued or running included) is answered at once.
+void ServiceAdaptor::startWalk(Waiting& walk) {
+    try {
+        WalkJob job;
+        if (!VXmacServiceXPC(walk.caller).acceptWalk(walk.request, &job)) {
+            send(walk.reply, walkRefusal());
+            return;
+        }
+        auto pending = std::make_shared<sdbus::MethodReply>(std::move(walk.reply));
+        const bool queued =
+            walks_.submit(std::move(job), walk.caller,
+                          [pending](const std::string& reply) { send(*pending, reply); });
+        if (!queued) {
+            send(*pending, walkRefusal());
+        }
+    } catch (...) {
+        // Nothing may unwind into the bus library; the caller's wait ends
+        // with its time limit.
+    }
+}
+
+bool ServiceAdaptor::startNext() {
+    bool started = false;
+    while (!worker_.busy()) {
+        std::optional<Waiting> next = waiting_.pop();
+        if (!next) {
+            break;
+        }
+        started = true;
+        if (next->handler == nullptr) {
+            startWalk(*next);
+            continue;
+        }
+        inHand_ = std::move(next->reply);
+        worker_.start([waiting = std::make_shared<Waiting>(std::move(*next))]() -> std::string {
+            try {
+                const VXmacServiceXPC service(waiting->caller, waiting->writer);
+                return (service.*(waiting->handler))(waiting->request);
+            } catch (...) {
+                return kFileRefusal;
+            }
+        });
+    }
+    return started;
+}
+
+bool ServiceAdaptor::finishDone() {
+    std::optional<std::string> reply = worker_.takeResult();
+    if (!reply) {
+        return false;
+    }
+    send(inHand_, *reply);
+    inHand_ = sdbus::MethodReply();
+    return true;
+}
+
+void ServiceAdaptor::refuseWaiting() {
+    while (std::optional<Waiting> next = waiting_.pop()) {
+        send(next->reply, next->handler != nullptr ? kFileRefusal : walkRefusal());
+    }
 }
 
 } // namespace zrk

@@ -11,6 +11,7 @@
 #pragma once
 
 #include "StorePaths.h"
+#include "WriterIdentity.h"
 
 #include <sys/types.h>
 
@@ -29,10 +30,11 @@ struct WalkJob {
 
 class VXmacServiceXPC {
 public:
-    // writer: who sends a piecewise write's requests (WriterIdentity.h),
-    // empty for unknown.
-    explicit VXmacServiceXPC(uid_t caller, std::string writer = {})
-        : caller_(caller), writer_(std::move(writer)) {}
+    // caller: the UID the bus authenticated for the request's sender;
+    // writer: the process behind it that writes (WriterIdentity.h), unknown
+    // by default.
+    explicit VXmacServiceXPC(uid_t caller, xpc::WriterProcess writer = {})
+        : caller_(caller), writer_{caller, writer} {}
 
     // Write-permission probe of a profile file: "TRUE" when it may be
     // written (a probe leaves no file behind).
@@ -65,7 +67,7 @@ public:
 
 private:
     uid_t caller_;
-    std::string writer_;
+    xpc::Writer writer_;
 };
 
 } // namespace zrk

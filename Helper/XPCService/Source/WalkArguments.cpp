@@ -1,5 +1,7 @@
 #include "WalkArguments.h"
 
+#include "LogText.h"
+
 #include <cstdio>
 #include <cstring>
 #include <string_view>
@@ -49,7 +51,7 @@ bool isAcceptableAgent(std::string_view agent) {
 }
 
 bool refuse(const char* argument) {
-    std::fprintf(stderr, "snmpwalk: argument not accepted: %s\n", argument);
+    std::fprintf(stderr, "snmpwalk: argument not accepted: %s\n", escapedForLog(argument).c_str());
     return false;
 }
 

@@ -3,14 +3,15 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <string>
 #include <vector>
 
 namespace zrk::xpc {
 
 namespace {
 
-// The fields of /proc/PID/stat after the command name (which may hold
-// spaces and parentheses, so it is skipped up to its last ')').
+// The fields of /proc/PID/stat from the state on (the command name before
+// it may hold spaces and parentheses, so it is skipped up to its last ')').
 std::vector<std::string> statFields(pid_t pid) {
     std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
     std::string text;
@@ -28,12 +29,13 @@ std::vector<std::string> statFields(pid_t pid) {
 }
 
 // Field numbers of proc(5), counted from the state (field 3) on.
+constexpr std::size_t kStateField = 3 - 3;
 constexpr std::size_t kParentField = 4 - 3;
 constexpr std::size_t kStartTimeField = 22 - 3;
 
 } // namespace
 
-std::string writerOfProcess(pid_t requester) {
+WriterProcess writerOfProcess(pid_t requester) {
     if (requester <= 0) {
         return {};
     }
@@ -49,7 +51,24 @@ std::string writerOfProcess(pid_t requester) {
     if (parentFields.size() <= kStartTimeField) {
         return {};
     }
-    return std::to_string(parent) + ":" + parentFields[kStartTimeField];
+    return {parent, std::strtoull(parentFields[kStartTimeField].c_str(), nullptr, 10)};
+}
+
+bool processStillRuns(const WriterProcess& process) {
+    if (!process.known()) {
+        return false;
+    }
+    const std::vector<std::string> fields = statFields(process.pid);
+    if (fields.size() <= kStartTimeField) {
+        return false;
+    }
+    const std::string& state = fields[kStateField];
+    return state != "Z" && state != "X" && state != "x" &&
+           std::strtoull(fields[kStartTimeField].c_str(), nullptr, 10) == process.startTime;
+}
+
+bool sameWriter(const Writer& a, const Writer& b) {
+    return a.uid == b.uid && (!a.process.known() || !b.process.known() || a.process == b.process);
 }
 
 } // namespace zrk::xpc

@@ -14,6 +14,10 @@ inline constexpr std::size_t kMaxWalkArguments = 511;
 // A path value longer than this cannot be one of the profile files.
 inline constexpr std::size_t kMaxRequestPathLength = 255;
 
+// No request is longer than a whole file's text after a URL of the longest
+// path; a longer one is refused unread.
+inline constexpr std::size_t kMaxRequestSize = (4u << 20) + 4096;
+
 // The result a refused walk answers with.
 inline constexpr int kWalkRefused = -1;
 

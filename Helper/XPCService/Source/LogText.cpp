@@ -1,0 +1,24 @@
+#include "LogText.h"
+
+namespace zrk {
+
+std::string escapedForLog(std::string_view text) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte == '\\') {
+            escaped += "\\\\";
+        } else if (byte < 0x20 || byte == 0x7f) {
+            escaped += "\\x";
+            escaped += kHex[byte >> 4];
+            escaped += kHex[byte & 0x0f];
+        } else {
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+} // namespace zrk
