@@ -1,6 +1,8 @@
 #include "AdvancedColorOptions.h"
 
+#include "Accessibility.h"
 #include "ConstraintEngine.h"
+#include "ConstraintReasons.h"
 #include "PaneTables.h"
 
 #include <InstallRoot.h>
@@ -45,14 +47,29 @@ std::span<const ControlRowTemplate> AdvancedColorOptions::rowTemplates() const {
 void AdvancedColorOptions::didBuildControlTable() {
     if (auto* tabs = outletAs<QTabWidget>(kAdvancedRowTabView))
         tabs->setCurrentIndex(0);
-    if (auto* manage = outletAs<QPushButton>(kAdvancedRowManageProfile))
-        manage->setEnabled(VXPListIsAdminProfile() != 0);
+    if (auto* manage = outletAs<QPushButton>(kAdvancedRowManageProfile)) {
+        // No answer from the helper and the service grants no writing either.
+        const bool available = VXPListIsAdminProfile() != 0;
+        manage->setEnabled(available);
+        setControlReason(manage, available ? QString() : profileServiceReason());
+    }
 }
 
 void AdvancedColorOptions::createPDEItemForPPDKey() {
     if (!ctrlTable)
         return;
     PDEPane::createPDEItemForPPDKey();
+    // The Image, Text and Graphics tabs label their pop-ups alike ("RGB
+    // Source:"); each pop-up's name says its tab too ("Image RGB Source"),
+    // as its summary does. The labels keep their text and stay the pop-ups'
+    // buddies.
+    for (ControlTableEntry* row = ctrlTable.get(); row->control; ++row) {
+        if (row->kind != kControlKindPopUp || !row->summaryKey)
+            continue;
+        const QString name = PDECommon::localizedString(row->summaryKey);
+        row->control->setAccessibleName(
+            accessibleTextOf(name.isNull() ? QString::fromLatin1(row->summaryKey) : name));
+    }
     PDECommon::commonAddMenuFromProfilePlist(ctrlTable.get());
 }
 

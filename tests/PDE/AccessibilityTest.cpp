@@ -7,12 +7,15 @@
 #include <ProfileControl.h>
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSet>
 #include <QTableView>
+#include <QTest>
 #include <QTranslator>
 
 #include <vector>
@@ -35,6 +38,7 @@ TEST(AccessibleText, TitlesBecomeNames) {
         {"&Cancel", "Cancel"},
         {"Black && White", "Black & White"},
         {"キャンセル(&C)", "キャンセル"},
+        {"詳細オプション(&A)...", "詳細オプション"},
         {"Color as Grayscale", "Color as Grayscale"},
     };
     for (const auto& c : cases)
@@ -92,14 +96,24 @@ TEST(PanelAccessibility, EveryControlIsNamedAndReachedInReadingOrder) {
         EXPECT_TRUE(control->focusPolicy() & Qt::TabFocus) << name;
         expected.append(control);
     }
+    // Every label stays its control's buddy, and no two controls share a
+    // name although the Image, Text and Graphics tabs share their labels.
+    QStringList names;
+    for (QWidget* control : expected)
+        names << control->accessibleName();
+    EXPECT_EQ(names.size(), QSet<QString>(names.begin(), names.end()).size())
+        << names.join(u'|').toStdString();
     for (auto* label : view->findChildren<QLabel*>()) {
         if (label->objectName().startsWith(QLatin1String("text_"))) {
             ASSERT_NE(label->buddy(), nullptr) << label->objectName().toStdString();
-            EXPECT_EQ(label->buddy()->accessibleName(), accessibleTextOf(label->text()));
         }
     }
+    EXPECT_EQ(dialog.control("text_iRGBSource")->accessibleName(), QStringLiteral("RGB Source"));
     EXPECT_EQ(dialog.control("menu_Brightness")->accessibleName(), QStringLiteral("Brightness"));
-    EXPECT_EQ(dialog.control("menu_iRGBSource")->accessibleName(), QStringLiteral("RGB Source"));
+    EXPECT_EQ(dialog.control("menu_iRGBSource")->accessibleName(),
+              QStringLiteral("Image RGB Source"));
+    EXPECT_EQ(dialog.control("menu_gRGBSource")->accessibleName(),
+              QStringLiteral("Graphics RGB Source"));
     EXPECT_EQ(dialog.control("button_ManageProfile")->accessibleName(),
               QStringLiteral("Manage Profiles"));
 
@@ -135,6 +149,84 @@ TEST(PanelAccessibility, GrayedOutControlsSayWhyAndEnabledOnesDoNot) {
     EXPECT_TRUE(button->toolTip().isEmpty());
 }
 
+// However the user changes a check box, the rules follow: the mouse and the
+// keyboard click it, a screen reader's toggle action only toggles it.
+TEST(PanelAccessibility, EveryWayOfTickingABoxRunsTheRules) {
+    const struct {
+        const char* way;
+        void (*tick)(QCheckBox* box);
+    } ways[] = {
+        {"mouse", [](QCheckBox* box) { box->click(); }},
+        {"keyboard", [](QCheckBox* box) { QTest::keyClick(box, Qt::Key_Space); }},
+        {"toggle action",
+         [](QCheckBox* box) {
+             QAccessibleInterface* access = QAccessible::queryAccessibleInterface(box);
+             ASSERT_NE(access, nullptr);
+             ASSERT_NE(access->actionInterface(), nullptr);
+             ASSERT_TRUE(access->actionInterface()->actionNames().contains(
+                 QAccessibleActionInterface::toggleAction()));
+             access->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+         }},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.way);
+        Dialog dialog(zrktest::bundledPPD());
+        ASSERT_NE(dialog.panel().panelView(), nullptr);
+        dialog.panel().restoreValuesAndReturnError(nullptr);
+        QCheckBox* separation = dialog.checkBox("check_ColorSeparation");
+        ASSERT_TRUE(separation->isEnabled());
+        way.tick(dialog.checkBox("check_ColorAsGrayscale"));
+        ASSERT_TRUE(dialog.checkBox("check_ColorAsGrayscale")->isChecked());
+        EXPECT_FALSE(separation->isEnabled());
+        EXPECT_EQ(separation->accessibleDescription(),
+                  QStringLiteral("Unavailable while Color as Grayscale is on"));
+        EXPECT_FALSE(dialog.control("menu_sSimulationProfile")->isEnabled());
+    }
+}
+
+// Printing applies the Quick Color preset without the rules; what is grayed
+// out then follows the values shown, which are the values printed.
+TEST(PanelAccessibility, AfterPrintingWithAPresetReasonsFollowTheValuesShown) {
+    Dialog dialog(zrktest::bundledPPD());
+    ASSERT_NE(dialog.panel().panelView(), nullptr);
+    dialog.panel().restoreValuesAndReturnError(nullptr);
+    dialog.choose("menu_QuickColor", 3);
+    dialog.choose("menu_iRGBSource", 0); // None
+    QWidget* intent = dialog.control("menu_iRGBIntent");
+    ASSERT_FALSE(intent->isEnabled());
+    dialog.choose("menu_QuickColor", 1); // Photo
+    dialog.panel().saveValuesAndReturnError(nullptr);
+    ASSERT_TRUE(dialog.panel().shouldPrint());
+    EXPECT_EQ(dialog.popUp("menu_iRGBSource")->currentIndex(), 1);
+    EXPECT_EQ(dialog.topLevelString("VXImageRGBSource"), "sRGB");
+    EXPECT_TRUE(intent->isEnabled());
+    EXPECT_TRUE(intent->accessibleDescription().isEmpty());
+    EXPECT_FALSE(dialog.control("button_AdvanceColorOptions")->isEnabled());
+}
+
+// A control no rule grays out says why it is gray too.
+TEST(PanelAccessibility, ControlsGrayedOutForOtherReasonsSayWhy) {
+    Dialog dialog(zrktest::sourcePath("tests/fixtures/ppd/ZR-K5100-NoBrightness.ppd"));
+    ASSERT_NE(dialog.panel().panelView(), nullptr);
+    dialog.panel().restoreValuesAndReturnError(nullptr);
+    const struct {
+        const char* outlet;
+        const char* reason;
+    } cases[] = {
+        {"menu_Brightness", "The printer's PPD does not offer this option"},
+        // No helper is installed under the tests' installation root.
+        {"button_ManageProfile", "The profile service is not available"},
+    };
+    for (const auto& c : cases) {
+        QWidget* control = dialog.control(c.outlet);
+        ASSERT_NE(control, nullptr) << c.outlet;
+        EXPECT_FALSE(control->isEnabled()) << c.outlet;
+        EXPECT_EQ(control->accessibleDescription(), QString::fromUtf8(c.reason)) << c.outlet;
+    }
+    // The items the interface file gave the pop-up are in the user's language.
+    EXPECT_EQ(dialog.popUp("menu_Brightness")->itemText(0), QStringLiteral("Darker"));
+}
+
 TEST(ProfileWindowAccessibility, EveryControlIsNamedAndLabelled) {
     zrktest::writeProfileFile(R"({"RGB": [], "SIM": [], "DST": []})");
     Dialog dialog(zrktest::bundledPPD());
@@ -157,8 +249,17 @@ TEST(ProfileWindowAccessibility, EveryControlIsNamedAndLabelled) {
     }
     for (auto* label : window->findChildren<QLabel*>())
         EXPECT_NE(label->buddy(), nullptr) << label->objectName().toStdString();
-    EXPECT_EQ(window->findChild<QWidget*>(QStringLiteral("_fileNameEdit"))->accessibleName(),
-              QStringLiteral("File Name"));
+    QWidget* fileName = window->findChild<QWidget*>(QStringLiteral("_fileNameEdit"));
+    EXPECT_EQ(fileName->accessibleName(), QStringLiteral("File Name"));
+    // Two buttons read "Cancel"; a listener tells them apart by name.
+    EXPECT_EQ(window->findChild<QWidget*>(QStringLiteral("_localCancel"))->accessibleName(),
+              QStringLiteral("Cancel Entry"));
+    EXPECT_EQ(
+        window->findChild<QWidget*>(QStringLiteral("profileWindowCancelButton"))->accessibleName(),
+        QStringLiteral("Cancel"));
+    // Add grays itself out and hands the keys to the file name.
+    control->addButton(nullptr);
+    EXPECT_EQ(window->focusWidget(), fileName);
     zrktest::removeProfileFile();
 }
 
