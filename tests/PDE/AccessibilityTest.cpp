@@ -6,14 +6,21 @@
 #include <PaneTables.h>
 #include <ProfileControl.h>
 
+#include <PrintDialogWindow.h>
+
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QSet>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 #include <QTranslator>
@@ -125,6 +132,112 @@ TEST(PanelAccessibility, EveryControlIsNamedAndReachedInReadingOrder) {
         next = next->nextInFocusChain();
     } while (next != expected.first() && visited.size() < expected.size());
     EXPECT_EQ(visited, expected);
+}
+
+namespace {
+
+// Presses a key on the control with the focus, as a keyboard user does.
+void press(Qt::Key key) {
+    QWidget* focused = QApplication::focusWidget();
+    ASSERT_NE(focused, nullptr);
+    QTest::keyClick(focused, key);
+}
+
+// Tab (or Shift+Tab) from `start` until the focus is back: the controls
+// visited on the way, `start` last. Stops after `limit` presses.
+QList<QWidget*> tabRound(QWidget* start, bool forward, int limit) {
+    start->setFocus(Qt::OtherFocusReason);
+    QList<QWidget*> visited;
+    for (int i = 0; i < limit; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), forward ? Qt::Key_Tab : Qt::Key_Backtab);
+        visited.append(QApplication::focusWidget());
+        if (visited.last() == start)
+            break;
+    }
+    return visited;
+}
+
+} // namespace
+
+// The keyboard alone, in the print dialog's window: on either pane, Tab and
+// Shift+Tab each visit every control of the pane and the window's buttons
+// once and come round, one the other's reverse.
+TEST(PanelAccessibility, TabGoesRoundEveryControlOfEachPaneInTheDialogWindow) {
+    Dialog dialog(zrktest::bundledPPD());
+    QWidget* view = dialog.panel().panelView();
+    ASSERT_NE(view, nullptr);
+    dialog.panel().restoreValuesAndReturnError(nullptr);
+    dialog.choose("menu_QuickColor", 3); // Custom: the advanced pane's button works
+    dialog.panel().willShow();
+    PrintHost::PrintDialogWindow window(view, QStringLiteral("t"), nullptr, nullptr);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    auto* buttons = window.findChild<QDialogButtonBox*>();
+    ASSERT_NE(buttons, nullptr);
+
+    const struct {
+        const char* pane;
+        std::vector<const char*> first, last; // of the pane, in reading order
+        const char* switcher;                 // the button that shows the other pane
+    } panes[] = {
+        {"color",
+         {"menu_QuickColor", "menu_Brightness"},
+         {"button_AdvanceColorOptions"},
+         "button_AdvanceColorOptions"},
+        {"advanced",
+         {"tab_SwitchVew", "menu_iRGBSource"},
+         {"button_HideAdvancedOptions"},
+         "button_HideAdvancedOptions"},
+        {"color again",
+         {"menu_QuickColor", "menu_Brightness"},
+         {"button_AdvanceColorOptions"},
+         nullptr},
+    };
+    for (const auto& pane : panes) {
+        SCOPED_TRACE(pane.pane);
+        QWidget* start = QApplication::focusWidget();
+        if (!view->isAncestorOf(start))
+            start = dialog.control(pane.first.front());
+        ASSERT_NE(start, nullptr);
+        const QList<QWidget*> forward = tabRound(start, true, 100);
+        ASSERT_EQ(forward.last(), start) << "forward Tab never came round";
+        const QList<QWidget*> backward = tabRound(start, false, 100);
+        ASSERT_EQ(backward.last(), start) << "Shift+Tab never came round";
+        EXPECT_EQ(QSet<QWidget*>(forward.begin(), forward.end()).size(), forward.size());
+        QList<QWidget*> reversed(backward.rbegin() + 1, backward.rend());
+        reversed.append(start);
+        EXPECT_EQ(forward, reversed);
+        for (QAbstractButton* button : buttons->buttons())
+            EXPECT_TRUE(forward.contains(button)) << button->text().toStdString();
+        // The pane's controls in reading order, then the window's buttons.
+        QList<QWidget*> cycle{start};
+        cycle.append(forward.mid(0, forward.size() - 1));
+        QList<QWidget*> order;
+        for (QWidget* w : cycle) {
+            if (view->isAncestorOf(w))
+                order.append(w);
+        }
+        ASSERT_GE(order.size(), 3);
+        auto* tabs = qobject_cast<QTabWidget*>(dialog.control(pane.first[0]));
+        QWidget* first = tabs ? tabs->tabBar() : dialog.control(pane.first[0]);
+        EXPECT_EQ(order[0], first);
+        EXPECT_EQ(order[1], dialog.control(pane.first[1]));
+        EXPECT_EQ(order.last(), dialog.control(pane.last.back()));
+        for (QWidget* w : order)
+            EXPECT_TRUE(w->isVisible() && w->isEnabled()) << w->objectName().toStdString();
+        if (!pane.switcher)
+            break;
+        // Space on the switching button: the focus goes to the other pane.
+        dialog.control(pane.switcher)->setFocus(Qt::TabFocusReason);
+        press(Qt::Key_Space);
+        QWidget* focused = QApplication::focusWidget();
+        ASSERT_NE(focused, nullptr);
+        EXPECT_TRUE(view->isAncestorOf(focused) && focused->isVisible())
+            << focused->objectName().toStdString();
+    }
+    window.layout()->removeWidget(view);
+    view->setParent(nullptr);
 }
 
 TEST(PanelAccessibility, GrayedOutControlsSayWhyAndEnabledOnesDoNot) {

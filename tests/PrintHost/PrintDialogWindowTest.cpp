@@ -190,4 +190,18 @@ TEST(PrintDialogWindow, ButtonsSpeakTheDialogsLanguage) {
         panel.setParent(nullptr);
     }
     QCoreApplication::removeTranslator(&german);
+    // A mnemonic written after the text is no part of the spoken name.
+    QTranslator japanese;
+    ASSERT_TRUE(japanese.load(QStringLiteral(PRINT_DIALOG_QM_DIR "/print-dialog_ja.qm")));
+    QCoreApplication::installTranslator(&japanese);
+    {
+        PrintDialogWindow window(&panel, QStringLiteral("t"), nullptr, nullptr);
+        QAbstractButton* cancel =
+            window.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel);
+        EXPECT_EQ(cancel->text(), QString::fromUtf8("キャンセル(&C)"));
+        EXPECT_EQ(cancel->accessibleName(), QString::fromUtf8("キャンセル"));
+        window.layout()->removeWidget(&panel);
+        panel.setParent(nullptr);
+    }
+    QCoreApplication::removeTranslator(&japanese);
 }
