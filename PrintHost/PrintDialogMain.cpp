@@ -1,4 +1,5 @@
 // print-dialog: the print dialog's stand-in, interactive or scripted.
+#include "BlockedWindowAccess.h"
 #include "PrintDialogCommandLine.h"
 #include "PrintDialogRun.h"
 
@@ -95,6 +96,7 @@ int main(int argc, char** argv) {
     {
         QApplication app(qtArgc, qtArgv);
         QApplication::setApplicationName(QStringLiteral("print-dialog"));
+        PrintHost::installBlockedWindowAccess();
         // The dialog's own texts in the user's language (Qt's choice from
         // LANGUAGE, LC_ALL, LC_MESSAGES and LANG), English otherwise.
         QTranslator translator;

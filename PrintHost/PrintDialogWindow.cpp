@@ -1,31 +1,16 @@
 #include "PrintDialogWindow.h"
 
+#include "BlockedWindowAccess.h"
+
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
 namespace PrintHost {
-
-namespace {
-
-// A button's text as a screen reader should say it: without the mnemonic,
-// whether marked in the text ("&Cancel") or after it ("キャンセル(&C)").
-QString spokenName(const QString& text) {
-    static const QRegularExpression mark(QStringLiteral("\\s*[(\uFF08]&[^&][)\uFF09]"));
-    QString name = QString(text).remove(mark);
-    for (qsizetype i = 0; i < name.size(); ++i) {
-        if (name[i] == u'&')
-            name.remove(i, 1); // "&&" keeps its second ampersand
-    }
-    return name.trimmed();
-}
-
-} // namespace
 
 PrintDialogWindow::PrintDialogWindow(QWidget* panelView, const QString& title, Action ok,
                                      Action print, QWidget* parent)
@@ -45,7 +30,7 @@ PrintDialogWindow::PrintDialogWindow(QWidget* panelView, const QString& title, A
         QCoreApplication::translate("print-dialog", "Print"), QDialogButtonBox::AcceptRole);
     printButton->setDefault(true);
     for (QPushButton* button : {cancelButton, okButton, printButton})
-        button->setAccessibleName(spokenName(button->text()));
+        button->setAccessibleName(spokenButtonName(button->text()));
     layout->addWidget(buttons);
 
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
