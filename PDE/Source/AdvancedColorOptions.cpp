@@ -9,6 +9,7 @@
 #include <VXPList.h>
 
 #include <QComboBox>
+#include <QLabel>
 #include <QProcess>
 #include <QPushButton>
 #include <QTabWidget>
@@ -62,13 +63,20 @@ void AdvancedColorOptions::createPDEItemForPPDKey() {
     // The Image, Text and Graphics tabs label their pop-ups alike ("RGB
     // Source:"); each pop-up's name says its tab too ("Image RGB Source"),
     // as its summary does. The labels keep their text and stay the pop-ups'
-    // buddies.
+    // buddies, and speak the same name: screen readers on Linux name a pop-up
+    // by its label and read its current item as its own name.
+    const QList<QLabel*> labels = findChildren<QLabel*>();
     for (ControlTableEntry* row = ctrlTable.get(); row->control; ++row) {
         if (row->kind != kControlKindPopUp || !row->summaryKey)
             continue;
-        const QString name = PDECommon::localizedString(row->summaryKey);
-        row->control->setAccessibleName(
-            accessibleTextOf(name.isNull() ? QString::fromLatin1(row->summaryKey) : name));
+        const QString localized = PDECommon::localizedString(row->summaryKey);
+        const QString name =
+            accessibleTextOf(localized.isNull() ? QString::fromLatin1(row->summaryKey) : localized);
+        row->control->setAccessibleName(name);
+        for (QLabel* label : labels) {
+            if (label->buddy() == row->control)
+                label->setAccessibleName(name);
+        }
     }
     PDECommon::commonAddMenuFromProfilePlist(ctrlTable.get());
 }

@@ -110,12 +110,15 @@ TEST(PanelAccessibility, EveryControlIsNamedAndReachedInReadingOrder) {
         names << control->accessibleName();
     EXPECT_EQ(names.size(), QSet<QString>(names.begin(), names.end()).size())
         << names.join(u'|').toStdString();
+    // A label speaks its pop-up's name: screen readers name a pop-up by it.
     for (auto* label : view->findChildren<QLabel*>()) {
         if (label->objectName().startsWith(QLatin1String("text_"))) {
             ASSERT_NE(label->buddy(), nullptr) << label->objectName().toStdString();
+            EXPECT_EQ(label->accessibleName(), label->buddy()->accessibleName());
         }
     }
-    EXPECT_EQ(dialog.control("text_iRGBSource")->accessibleName(), QStringLiteral("RGB Source"));
+    EXPECT_EQ(qobject_cast<QLabel*>(dialog.control("text_tRGBSource"))->text(),
+              QStringLiteral("RGB Source:"));
     EXPECT_EQ(dialog.control("menu_Brightness")->accessibleName(), QStringLiteral("Brightness"));
     EXPECT_EQ(dialog.control("menu_iRGBSource")->accessibleName(),
               QStringLiteral("Image RGB Source"));
