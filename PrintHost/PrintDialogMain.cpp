@@ -1,10 +1,12 @@
 // print-dialog: the print dialog's stand-in, interactive or scripted.
+#include "BlockedWindowAccess.h"
 #include "PrintDialogCommandLine.h"
 #include "PrintDialogRun.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -39,6 +41,15 @@ bool hasDisplay() {
 } // namespace
 
 int main(int argc, char** argv) {
+    // An empty locale variable counts as unset, for the C library and for
+    // Qt; libcups, which reads the PPD's translations for the language it
+    // finds once and for the whole run, would take it for a language.
+    for (const char* name : {"LC_ALL", "LC_MESSAGES"}) {
+        const char* value = std::getenv(name);
+        if (value && !*value)
+            ::unsetenv(name);
+    }
+
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
@@ -85,12 +96,19 @@ int main(int argc, char** argv) {
     {
         QApplication app(qtArgc, qtArgv);
         QApplication::setApplicationName(QStringLiteral("print-dialog"));
+        PrintHost::installBlockedWindowAccess();
         // The dialog's own texts in the user's language (Qt's choice from
         // LANGUAGE, LC_ALL, LC_MESSAGES and LANG), English otherwise.
         QTranslator translator;
         if (translator.load(QLocale(), QStringLiteral("print-dialog"), QStringLiteral("_"),
                             QStringLiteral(":/i18n")))
             QCoreApplication::installTranslator(&translator);
+        // Qt's own texts (standard buttons, the file dialog, system error
+        // reasons) from Qt's translations, where the system has them.
+        QTranslator qtTranslator;
+        if (qtTranslator.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                              QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            QCoreApplication::installTranslator(&qtTranslator);
         status = PrintHost::runPrintDialog(*options, !headless, stdout, stderr);
     }
     return status;

@@ -103,7 +103,7 @@ bool DialogSession::save(QString* error) {
     std::string writeError;
     if (!settings_.writeToFile(QFile::encodeName(options_.ticketPath).toStdString(), &writeError)) {
         *error = QCoreApplication::translate("print-dialog", "cannot write the ticket: %1")
-                     .arg(QString::fromLocal8Bit(writeError.c_str()));
+                     .arg(QString::fromStdString(writeError));
         return false;
     }
     return true;
@@ -131,8 +131,9 @@ bool DialogSession::print(QString* error) {
         QString title = QFileInfo(document).fileName();
         if (document.isEmpty()) {
             if (!testPage.open() || testPage.write(testPageDocument()) < 0 || !testPage.flush()) {
-                *error = QCoreApplication::translate("print-dialog", "cannot write the test page: %1")
-                             .arg(testPage.errorString());
+                *error =
+                    QCoreApplication::translate("print-dialog", "cannot write the test page: %1")
+                        .arg(testPage.errorString());
                 return false;
             }
             document = testPage.fileName();
@@ -218,8 +219,9 @@ int DialogSession::run(bool interactive) {
         auto ticket = PMPrintSettings::readFromFile(
             QFile::encodeName(options_.ticketPath).toStdString(), &readError);
         if (!ticket)
-            return fail(kExitBadInput, QStringLiteral("cannot use the ticket: %1")
-                                           .arg(QString::fromLocal8Bit(readError.c_str())));
+            return fail(
+                kExitBadInput,
+                QStringLiteral("cannot use the ticket: %1").arg(QString::fromStdString(readError)));
         settings_.assign(*ticket);
     } else if (!options_.queue.isEmpty() && options_.ticketPath.isEmpty()) {
         // Without a ticket of its own the dialog starts from what the user

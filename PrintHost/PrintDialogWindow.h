@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QList>
 
 #include <functional>
 
@@ -17,6 +18,15 @@ public:
 
     PrintDialogWindow(QWidget* panelView, const QString& title, Action ok, Action print,
                       QWidget* parent = nullptr);
+
+    // The controls Tab visits, in order: the window's own controls and the
+    // panel's, in their focus-chain order, then the buttons of the button
+    // box in the order they are shown. Hidden and disabled controls are left
+    // out; Tab from the last comes round to the first, Shift+Tab the other way.
+    QList<QWidget*> tabCycle() const;
+
+protected:
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void run(const Action& action);

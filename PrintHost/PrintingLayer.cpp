@@ -1,5 +1,7 @@
 #include "PrintingLayer.h"
 
+#include <QString>
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -36,8 +38,10 @@ private:
     int fd_;
 };
 
+// The system's reason in the user's language (Qt's translations of the common
+// reasons, the C library's otherwise), as UTF-8.
 std::string systemError(const std::string& what, const std::string& path) {
-    return what + " " + path + ": " + std::strerror(errno);
+    return what + " " + path + ": " + qt_error_string(errno).toStdString();
 }
 
 bool writeAll(int fd, const char* data, size_t size) {

@@ -315,5 +315,33 @@
         <source>Location</source>
         <translation>Speicherort</translation>
     </message>
+    <message>
+        <source>The printer's PPD does not offer this option</source>
+        <translation>Die PPD des Druckers bietet diese Option nicht an</translation>
+    </message>
+    <message>
+        <source>The profile service is not available</source>
+        <translation>Der Profildienst ist nicht verfügbar</translation>
+    </message>
+    <message>
+        <source>Cancel Entry</source>
+        <translation>Eintrag abbrechen</translation>
+    </message>
+    <message>
+        <source>Darker</source>
+        <translation>Dunkler</translation>
+    </message>
+    <message>
+        <source>Normal</source>
+        <translation>Normal</translation>
+    </message>
+    <message>
+        <source>Lighter</source>
+        <translation>Heller</translation>
+    </message>
+    <message>
+        <source>Content Type</source>
+        <translation>Inhaltstyp</translation>
+    </message>
 </context>
 </TS>

@@ -315,5 +315,33 @@
         <source>Location</source>
         <translation>Location</translation>
     </message>
+    <message>
+        <source>The printer's PPD does not offer this option</source>
+        <translation>The printer's PPD does not offer this option</translation>
+    </message>
+    <message>
+        <source>The profile service is not available</source>
+        <translation>The profile service is not available</translation>
+    </message>
+    <message>
+        <source>Cancel Entry</source>
+        <translation>Cancel Entry</translation>
+    </message>
+    <message>
+        <source>Darker</source>
+        <translation>Darker</translation>
+    </message>
+    <message>
+        <source>Normal</source>
+        <translation>Normal</translation>
+    </message>
+    <message>
+        <source>Lighter</source>
+        <translation>Lighter</translation>
+    </message>
+    <message>
+        <source>Content Type</source>
+        <translation>Content Type</translation>
+    </message>
 </context>
 </TS>

@@ -315,5 +315,33 @@
         <source>Location</source>
         <translation>Ubicación</translation>
     </message>
+    <message>
+        <source>The printer's PPD does not offer this option</source>
+        <translation>El PPD de la impresora no ofrece esta opción</translation>
+    </message>
+    <message>
+        <source>The profile service is not available</source>
+        <translation>El servicio de perfiles no está disponible</translation>
+    </message>
+    <message>
+        <source>Cancel Entry</source>
+        <translation>Cancelar entrada</translation>
+    </message>
+    <message>
+        <source>Darker</source>
+        <translation>Más oscuro</translation>
+    </message>
+    <message>
+        <source>Normal</source>
+        <translation>Normal</translation>
+    </message>
+    <message>
+        <source>Lighter</source>
+        <translation>Más claro</translation>
+    </message>
+    <message>
+        <source>Content Type</source>
+        <translation>Tipo de contenido</translation>
+    </message>
 </context>
 </TS>

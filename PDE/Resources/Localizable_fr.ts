@@ -315,5 +315,33 @@
         <source>Location</source>
         <translation>Emplacement</translation>
     </message>
+    <message>
+        <source>The printer's PPD does not offer this option</source>
+        <translation>Le PPD de l’imprimante ne propose pas cette option</translation>
+    </message>
+    <message>
+        <source>The profile service is not available</source>
+        <translation>Le service des profils n’est pas disponible</translation>
+    </message>
+    <message>
+        <source>Cancel Entry</source>
+        <translation>Annuler l’entrée</translation>
+    </message>
+    <message>
+        <source>Darker</source>
+        <translation>Plus foncé</translation>
+    </message>
+    <message>
+        <source>Normal</source>
+        <translation>Normal</translation>
+    </message>
+    <message>
+        <source>Lighter</source>
+        <translation>Plus clair</translation>
+    </message>
+    <message>
+        <source>Content Type</source>
+        <translation>Type de contenu</translation>
+    </message>
 </context>
 </TS>

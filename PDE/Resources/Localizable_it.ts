@@ -221,11 +221,11 @@
     </message>
     <message>
         <source>Unavailable while %1 is on</source>
-        <translation>Non disponibile quando «%1» è attivo</translation>
+        <translation>Non disponibile quando l’opzione «%1» è attiva</translation>
     </message>
     <message>
         <source>Unavailable while %1 is off</source>
-        <translation>Non disponibile quando «%1» è disattivo</translation>
+        <translation>Non disponibile quando l’opzione «%1» è disattivata</translation>
     </message>
     <message>
         <source>Unavailable while %1 is %2</source>
@@ -314,6 +314,34 @@
     <message>
         <source>Location</source>
         <translation>Posizione</translation>
+    </message>
+    <message>
+        <source>The printer's PPD does not offer this option</source>
+        <translation>Il PPD della stampante non offre questa opzione</translation>
+    </message>
+    <message>
+        <source>The profile service is not available</source>
+        <translation>Il servizio dei profili non è disponibile</translation>
+    </message>
+    <message>
+        <source>Cancel Entry</source>
+        <translation>Annulla voce</translation>
+    </message>
+    <message>
+        <source>Darker</source>
+        <translation>Più scuro</translation>
+    </message>
+    <message>
+        <source>Normal</source>
+        <translation>Normale</translation>
+    </message>
+    <message>
+        <source>Lighter</source>
+        <translation>Più chiaro</translation>
+    </message>
+    <message>
+        <source>Content Type</source>
+        <translation>Tipo di contenuto</translation>
     </message>
 </context>
 </TS>

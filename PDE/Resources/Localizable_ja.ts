@@ -315,5 +315,33 @@
         <source>Location</source>
         <translation>保存場所</translation>
     </message>
+    <message>
+        <source>The printer's PPD does not offer this option</source>
+        <translation>このオプションはプリンタの PPD にありません</translation>
+    </message>
+    <message>
+        <source>The profile service is not available</source>
+        <translation>プロファイルサービスを利用できません</translation>
+    </message>
+    <message>
+        <source>Cancel Entry</source>
+        <translation>エントリをキャンセル</translation>
+    </message>
+    <message>
+        <source>Darker</source>
+        <translation>暗く</translation>
+    </message>
+    <message>
+        <source>Normal</source>
+        <translation>標準</translation>
+    </message>
+    <message>
+        <source>Lighter</source>
+        <translation>明るく</translation>
+    </message>
+    <message>
+        <source>Content Type</source>
+        <translation>コンテンツの種類</translation>
+    </message>
 </context>
 </TS>

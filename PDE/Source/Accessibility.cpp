@@ -25,9 +25,10 @@ QString translated(const QString& text) {
 } // namespace
 
 QString accessibleTextOf(const QString& title) {
-    // A mnemonic written after the title, "(&C)", is spoken by no one.
-    static const QRegularExpression trailingMnemonic(QStringLiteral("\\(&[^&]\\)$"));
-    const QString source = QString(title).remove(trailingMnemonic);
+    // A mnemonic written beside the title, "(&C)" (before an ellipsis or a
+    // colon too), is spoken by no one.
+    static const QRegularExpression mnemonicMark(QStringLiteral("\\s*[(\uFF08]&[^&][)\uFF09]"));
+    const QString source = QString(title).remove(mnemonicMark);
     QString text;
     text.reserve(source.size());
     for (qsizetype i = 0; i < source.size(); ++i) {
@@ -62,6 +63,13 @@ void commonSetAccessibleNames(QWidget* root) {
         label->setAccessibleName(name);
         if (QWidget* buddy = label->buddy())
             buddy->setAccessibleName(name);
+    }
+    // A control whose text another control shares (two "Cancel" buttons)
+    // carries the key of a name of its own in the interface file.
+    for (auto* widget : root->findChildren<QWidget*>()) {
+        const QString key = widget->property(kAccessibleNameKeyProperty).toString();
+        if (!key.isEmpty())
+            widget->setAccessibleName(accessibleTextOf(translated(key)));
     }
 }
 

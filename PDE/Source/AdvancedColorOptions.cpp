@@ -1,12 +1,15 @@
 #include "AdvancedColorOptions.h"
 
+#include "Accessibility.h"
 #include "ConstraintEngine.h"
+#include "ConstraintReasons.h"
 #include "PaneTables.h"
 
 #include <InstallRoot.h>
 #include <VXPList.h>
 
 #include <QComboBox>
+#include <QLabel>
 #include <QProcess>
 #include <QPushButton>
 #include <QTabWidget>
@@ -45,14 +48,36 @@ std::span<const ControlRowTemplate> AdvancedColorOptions::rowTemplates() const {
 void AdvancedColorOptions::didBuildControlTable() {
     if (auto* tabs = outletAs<QTabWidget>(kAdvancedRowTabView))
         tabs->setCurrentIndex(0);
-    if (auto* manage = outletAs<QPushButton>(kAdvancedRowManageProfile))
-        manage->setEnabled(VXPListIsAdminProfile() != 0);
+    if (auto* manage = outletAs<QPushButton>(kAdvancedRowManageProfile)) {
+        // No answer from the helper and the service grants no writing either.
+        const bool available = VXPListIsAdminProfile() != 0;
+        manage->setEnabled(available);
+        setControlReason(manage, available ? QString() : profileServiceReason());
+    }
 }
 
 void AdvancedColorOptions::createPDEItemForPPDKey() {
     if (!ctrlTable)
         return;
     PDEPane::createPDEItemForPPDKey();
+    // The Image, Text and Graphics tabs label their pop-ups alike ("RGB
+    // Source:"); each pop-up's name says its tab too ("Image RGB Source"),
+    // as its summary does. The labels keep their text and stay the pop-ups'
+    // buddies, and speak the same name: screen readers on Linux name a pop-up
+    // by its label and read its current item as its own name.
+    const QList<QLabel*> labels = findChildren<QLabel*>();
+    for (ControlTableEntry* row = ctrlTable.get(); row->control; ++row) {
+        if (row->kind != kControlKindPopUp || !row->summaryKey)
+            continue;
+        const QString localized = PDECommon::localizedString(row->summaryKey);
+        const QString name =
+            accessibleTextOf(localized.isNull() ? QString::fromLatin1(row->summaryKey) : localized);
+        row->control->setAccessibleName(name);
+        for (QLabel* label : labels) {
+            if (label->buddy() == row->control)
+                label->setAccessibleName(name);
+        }
+    }
     PDECommon::commonAddMenuFromProfilePlist(ctrlTable.get());
 }
 

@@ -42,9 +42,9 @@ void setTargetEnabled(int ruleIndex, ControlTableEntry* table, bool enabled) {
             const bool on = enabled && !inert;
             row->control->setEnabled(on);
             // A grayed-out control says why, to the eye and to assistive tools.
-            const QString reason = on || inert ? QString() : constraintReason(ruleIndex, table);
-            row->control->setToolTip(reason);
-            row->control->setAccessibleDescription(reason);
+            setControlReason(row->control, inert ? missingOptionReason()
+                                           : on  ? QString()
+                                                 : constraintReason(ruleIndex, table));
         }
     }
 }
@@ -78,6 +78,15 @@ void vColorPresetConstraints(ControlTableEntry* table) {
             vValueChange(i, table);
             vActOption(i, table);
         }
+    }
+}
+
+void vColorPresetConstraintStates(ControlTableEntry* table) {
+    for (int i = 0; cstColorOption[i].ruleKind != kCstEndOfRules; ++i) {
+        if (bMatchCondition(i, table) == 0)
+            vActReverseOption(i, table);
+        else
+            vActOption(i, table);
     }
 }
 

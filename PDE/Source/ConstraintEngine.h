@@ -81,6 +81,10 @@ extern const ConstraintKeyword strOption2enum_Mod[];
 extern const ConstraintKeyword strMainOpe2enum_sample[];
 
 void vColorPresetConstraints(ControlTableEntry* table);
+// Brings every target's enabled state and reason in line with the values the
+// controls show, changing no value (after the panel set values itself
+// without running the rules).
+void vColorPresetConstraintStates(ControlTableEntry* table);
 // The first row bearing the identifier; null when none does.
 ControlTableEntry* findRowByIdentifier(ControlTableEntry* table, const char* identifier);
 // Whether one condition holds for the controls of the table (false when no

@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QWidget>
 
 namespace PDE {
 
@@ -17,6 +18,8 @@ constexpr const char* kReasonWhileOn = "Unavailable while %1 is on";
 constexpr const char* kReasonWhileOff = "Unavailable while %1 is off";
 constexpr const char* kReasonWhileValue = "Unavailable while %1 is %2";
 constexpr const char* kReasonOnlyWith = "Available with the %2 %1 only";
+constexpr const char* kReasonNotInPPD = "The printer's PPD does not offer this option";
+constexpr const char* kReasonNoProfileService = "The profile service is not available";
 
 QString sentence(const char* key) {
     const QString text = PDECommon::localizedString(key);
@@ -41,6 +44,21 @@ QString describe(const ConstraintItem& condition, const ControlTableEntry* sourc
 }
 
 } // namespace
+
+QString missingOptionReason() {
+    return sentence(kReasonNotInPPD);
+}
+
+QString profileServiceReason() {
+    return sentence(kReasonNoProfileService);
+}
+
+void setControlReason(QWidget* control, const QString& reason) {
+    if (!control)
+        return;
+    control->setToolTip(reason);
+    control->setAccessibleDescription(reason);
+}
 
 QString constraintReason(int ruleIndex, ControlTableEntry* table) {
     const ConstraintRule& rule = cstColorOption[ruleIndex];

@@ -106,9 +106,17 @@ void wireActions(QWidget* root, QObject* owner) {
             if (guardedTarget)
                 sendAction(guardedTarget, method, control);
         };
+        // A check box changes by the mouse, the keyboard, an assistive tool's
+        // toggle action (which never clicks) or a script: each change of its
+        // state is the user's, since the panel sets states with its signals
+        // blocked. A pop-up's activation and a push button's click are the
+        // user's alone.
         if (auto* menu = qobject_cast<QComboBox*>(control))
             QObject::connect(menu, &QComboBox::activated, target, send);
-        else if (auto* button = qobject_cast<QAbstractButton*>(control))
+        else if (auto* button = qobject_cast<QAbstractButton*>(control);
+                 button && button->isCheckable())
+            QObject::connect(button, &QAbstractButton::toggled, target, send);
+        else if (button)
             QObject::connect(button, &QAbstractButton::clicked, target, send);
     }
 }

@@ -2,6 +2,8 @@
 // joining tables.
 #include "PDECommon.h"
 
+#include "ConstraintReasons.h"
+
 #include <Bundle.h>
 
 #include <QAbstractButton>
@@ -109,8 +111,10 @@ void PDECommon::commonBuildPDEItem(ControlTableEntry* table, ppd_file_t* ppd) {
         // Nothing a control of an option the queue's PPD lacks holds would
         // reach the ticket or the job, yet a ticked box would still steer
         // the presets: such a control stays inert.
-        if (ppd && rowHasPPDKeyword(row) && !ppdFindOption(ppd, row->ppdKeyword))
+        if (ppd && rowHasPPDKeyword(row) && !ppdFindOption(ppd, row->ppdKeyword)) {
             row->control->setEnabled(false);
+            setControlReason(row->control, missingOptionReason());
+        }
     }
 }
 
@@ -183,8 +187,11 @@ void PDECommon::commonSetControlValueWithSInt32(const ControlTableEntry* row, in
     if (!row)
         return;
     if (row->kind == kControlKindCheckBox) {
-        if (auto* box = qobject_cast<QCheckBox*>(row->control))
+        if (auto* box = qobject_cast<QCheckBox*>(row->control)) {
+            // The panel's own change, not the user's: it runs no rules.
+            const QSignalBlocker quiet(box);
             box->setChecked(value != 0);
+        }
     } else if (row->kind == kControlKindPopUp) {
         auto* menu = qobject_cast<QComboBox*>(row->control);
         if (menu && value < menu->count())

@@ -5,6 +5,7 @@
 #include <QComboBox>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <iconv.h>
 
@@ -218,8 +219,17 @@ void PDECommon::commonLocalizePPD(ppd_file_t* ppd) {
     // replaces the option, choice and group texts by the PPD's translations
     // for it ("*de.Translation", "*de.VXBrightness Normal/..."), in UTF-8.
     // Texts without a translation keep their own.
-    if (ppd)
-        ppdLocalize(ppd);
+    if (!ppd)
+        return;
+    // An empty variable counts as unset (it does for the C library and for
+    // Qt, so the panel's own strings follow LANG), but libcups would take it
+    // for a language of its own and localize nothing.
+    for (const char* name : {"LC_ALL", "LC_MESSAGES"}) {
+        const char* value = std::getenv(name);
+        if (value && !*value)
+            ::unsetenv(name);
+    }
+    ppdLocalize(ppd);
 }
 
 QString PDECommon::commonGetPPDProductName(PMPrintSettings*) {

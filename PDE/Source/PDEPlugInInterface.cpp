@@ -164,6 +164,10 @@ bool PDEPlugInInterface::shouldPrint() {
         painChange->changeAdvancedItemAccodingQuickColor();
     if (onAdvancedView)
         onAdvancedView->setControlValueToTicket();
+    // The preset changed values without the rules: what is grayed out, and
+    // why, follows the values now shown; the values themselves stay.
+    if (compTable)
+        vColorPresetConstraintStates(compTable.get());
     return true;
 }
 

@@ -68,11 +68,32 @@ void PainChangeController::showPane(QWidget* shown, QWidget* other) {
         else
             layout->addWidget(shown);
     }
+    // The user's focus in the pane that goes (on the button that switches,
+    // say) moves to the first control of the pane that comes, not to
+    // whatever follows in the window.
+    QWidget* focused = other ? other->window()->focusWidget() : nullptr;
+    const bool focusLeaves = focused && other != shown && other->isAncestorOf(focused);
     if (other && other != shown) {
         layout->removeWidget(other);
         other->hide();
     }
     shown->show();
+    if (focusLeaves)
+        focusFirstControl(shown);
+}
+
+void PainChangeController::focusFirstControl(QWidget* pane) {
+    const qsizetype bound = pane->window()->findChildren<QWidget*>().size() + 1;
+    QWidget* widget = pane->nextInFocusChain();
+    for (qsizetype step = 0; widget && step < bound; ++step, widget = widget->nextInFocusChain()) {
+        if (!pane->isAncestorOf(widget))
+            continue;
+        if ((widget->focusPolicy() & Qt::TabFocus) && widget->isEnabled() &&
+            widget->isVisibleTo(pane) && !widget->focusProxy()) {
+            widget->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
 }
 
 void PainChangeController::creatPDEControlTableEachView() {

@@ -52,6 +52,8 @@ public:
 
 private:
     void showPane(QWidget* shown, QWidget* other);
+    // Gives the focus to the pane's first control that takes it by Tab.
+    static void focusFirstControl(QWidget* pane);
 
     QPointer<ColorOptions> onColorView;
     QPointer<AdvancedColorOptions> onAdvancedView;

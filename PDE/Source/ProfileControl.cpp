@@ -561,6 +561,9 @@ void ProfileControl::addButton(QObject*) {
         _localOK->setEnabled(false);
     buttonIdentify = kModeAdding;
     setSelectionFrozen(true);
+    // Add grays itself out; what the user types next is the file name.
+    if (_fileNameEdit)
+        _fileNameEdit->setFocus(Qt::OtherFocusReason);
 }
 
 void ProfileControl::editButton(QObject*) {
@@ -583,6 +586,14 @@ void ProfileControl::editButton(QObject*) {
         _profileMenu->setEnabled(false);
     buttonIdentify = kModeEditing;
     setSelectionFrozen(true);
+    // Edit grays itself out; the first field that may change takes the keys.
+    for (QWidget* field :
+         {static_cast<QWidget*>(_fileNameEdit), static_cast<QWidget*>(_profileNameEdit)}) {
+        if (field && field->isEnabled()) {
+            field->setFocus(Qt::OtherFocusReason);
+            break;
+        }
+    }
 }
 
 void ProfileControl::deleteButton(QObject*) {
@@ -726,9 +737,16 @@ void ProfileControl::profileCancel(QObject*) {
     deselectAll();
     if (_profileMenu)
         _profileMenu->setEnabled(true);
+    // The edit part grays out under the focus: Add takes it back.
+    const bool focusInEditPart = _localOK && _localCancel &&
+                                 (_localOK->hasFocus() || _localCancel->hasFocus() ||
+                                  (_fileNameEdit && _fileNameEdit->hasFocus()) ||
+                                  (_profileNameEdit && _profileNameEdit->hasFocus()));
     vHandlingButtonSetDisable(true, false, false);
     vProfileSettingsAllDisablePart();
     buttonIdentify = kModeBrowsing;
+    if (focusInEditPart && _addButton)
+        _addButton->setFocus(Qt::OtherFocusReason);
 }
 
 void ProfileControl::profileWindowOK(QObject*) {

@@ -427,20 +427,23 @@ class Languages(PrintDialogCase):
                     if k not in ("LC_ALL", "LC_MESSAGES", "LANG", "LANGUAGE")}
         self.env.update(variables)
 
-    def english_and_local(self, locale, *args, output="controls"):
+    def english_and_local(self, locale, *args, output="controls", variables=None):
         read = self.state if output == "controls" else self.summary
         english = read(*args)
-        self.in_locale(LANG=locale)
+        self.in_locale(LANG=locale, **(variables or {}))
         return english, read(*args)
 
     def test_state_shows_translated_titles_and_ppd_texts(self):
         ppd_english = ppd_texts(BUNDLED_PPD)
         to_source = {text: source for source, text in translation_table("en").items()}
         english_env = dict(self.env)
-        for locale, lang in (("de_DE.UTF-8", "de"), ("ja_JP.UTF-8", "ja")):
-            with self.subTest(locale=locale):
+        # An empty LC_ALL or LC_MESSAGES counts as unset: LANG decides.
+        for locale, lang, variables in (("de_DE.UTF-8", "de", {}), ("ja_JP.UTF-8", "ja", {}),
+                                        ("de_DE.UTF-8", "de", {"LC_ALL": "", "LC_MESSAGES": ""})):
+            with self.subTest(locale=locale, variables=variables):
                 self.env = dict(english_env)
-                english, local = self.english_and_local(locale, "--show", "advanced")
+                english, local = self.english_and_local(locale, "--show", "advanced",
+                                                        variables=variables)
                 table = translation_table(lang)
                 ppd_local = ppd_texts(BUNDLED_PPD, lang)
                 self.assertEqual(len(english["controls"]), len(local["controls"]))
@@ -507,6 +510,17 @@ class Languages(PrintDialogCase):
         self.assertEqual(controls["VXQuickColor"]["items"][0], "Automatic")
 
 
+    def test_a_message_gives_the_systems_reason_in_the_same_language(self):
+        qt_german = "/usr/share/qt6/translations/qtbase_de.qm"
+        if not os.path.exists(qt_german):
+            self.skipTest("Qt's German translations are not installed")
+        self.in_locale(LANG="de_DE.UTF-8")
+        self.ticket = os.path.join(self.root, "missing", "ticket.plist")
+        result = self.run_dialog("--save", expect=1)
+        self.assertIn("Das Ticket kann nicht geschrieben werden".lower(), result.stderr.lower())
+        self.assertNotIn("No such file", result.stderr)
+
+
 class RulesExplained(PrintDialogCase):
     """A control a rule grays out says which control and value hold it."""
 
@@ -536,8 +550,8 @@ class RulesExplained(PrintDialogCase):
         cases = [
             (["VXQuickColor=CustomColor", "VXImageRGBSource=None",
               "VXTextDestinationProfile=Photo"],
-             {"VXImageRenderIntent": "Unavailable while RGB Source is None",
-              "VXTextGrayTreatment": "Available with the Auto Destination Profile only"}),
+             {"VXImageRenderIntent": "Unavailable while Image RGB Source is None",
+              "VXTextGrayTreatment": "Available with the Auto Text Destination Profile only"}),
             (["VXQuickColor=CustomColor", "VXSimSource=None"],
              {"VXSimRenderIntent": "Unavailable while Simulation Profile is None",
               "VXSimGrayTreatment": "Unavailable while Simulation Profile is None"}),
@@ -553,6 +567,22 @@ class RulesExplained(PrintDialogCase):
             with self.subTest(settings=settings):
                 arguments = [a for setting in settings for a in ("--set", setting)]
                 self.assert_reasons(self.controls(*arguments), expected)
+
+    def test_reasons_follow_the_values_a_printed_preset_shows(self):
+        # Printing applies the Photo preset (Image RGB Source sRGB) without
+        # the rules; no reason may still speak of the None chosen before.
+        lines = self.run_dialog("--set", "VXQuickColor=CustomColor",
+                                "--set", "VXImageRGBSource=None", "--set", "VXQuickColor=Photo",
+                                "--print", "--state").stdout.splitlines()
+        self.assertIn("VXImageRGBSource=sRGB", lines)
+        controls = {c["keyword"] or c["identifier"] or c["title"]: c
+                    for c in json.loads(lines[-1])["controls"]}
+        self.assertEqual(controls["VXImageRGBSource"]["choice"], "sRGB")
+        # No helper is installed here: the profile window cannot open.
+        self.assert_reasons(controls, {
+            "GoToAdvancedOptionsButton": "Available with the Custom Quick Color only",
+            "Manage Profiles\u2026": "The profile service is not available"})
+        self.assertTrue(controls["VXImageRenderIntent"]["enabled"])
 
     def test_reasons_are_localized(self):
         self.env.pop("LC_ALL")

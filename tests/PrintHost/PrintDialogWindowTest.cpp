@@ -2,11 +2,14 @@
 // its main pane; OK saves and writes the ticket, Print prints, Cancel leaves
 // everything as it was.
 #include "PrintDialogWindow.h"
+#include "BlockedWindowAccess.h"
 #include "PanelControls.h"
 #include "PrintDialogRun.h"
 #include "TestSupport.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QLayout>
@@ -190,4 +193,64 @@ TEST(PrintDialogWindow, ButtonsSpeakTheDialogsLanguage) {
         panel.setParent(nullptr);
     }
     QCoreApplication::removeTranslator(&german);
+    // A mnemonic written after the text is no part of the spoken name.
+    QTranslator japanese;
+    ASSERT_TRUE(japanese.load(QStringLiteral(PRINT_DIALOG_QM_DIR "/print-dialog_ja.qm")));
+    QCoreApplication::installTranslator(&japanese);
+    {
+        PrintDialogWindow window(&panel, QStringLiteral("t"), nullptr, nullptr);
+        QAbstractButton* cancel =
+            window.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel);
+        EXPECT_EQ(cancel->text(), QString::fromUtf8("キャンセル(&C)"));
+        EXPECT_EQ(cancel->accessibleName(), QString::fromUtf8("キャンセル"));
+        window.layout()->removeWidget(&panel);
+        panel.setParent(nullptr);
+    }
+    QCoreApplication::removeTranslator(&japanese);
+}
+
+// A screen reader acts through accessible interfaces; while a modal window is
+// open, the controls of the windows it blocks do nothing, and its own work.
+TEST(PrintDialogWindow, ControlsBehindAModalWindowIgnoreAssistiveActions) {
+    installBlockedWindowAccess();
+    QWidget panel;
+    auto* behind = new QCheckBox(QStringLiteral("Behind"), &panel);
+    PrintDialogWindow window(&panel, QStringLiteral("t"), nullptr, nullptr);
+    window.show();
+    QDialog modal(&window);
+    auto* inModal = new QCheckBox(QStringLiteral("In the modal window"), &modal);
+    auto toggle = [](QCheckBox* box) {
+        QAccessibleInterface* access = QAccessible::queryAccessibleInterface(box);
+        ASSERT_NE(access, nullptr);
+        ASSERT_NE(access->actionInterface(), nullptr);
+        access->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    };
+    QPushButton* cancel = window.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel);
+    QAccessibleInterface* cancelAccess = QAccessible::queryAccessibleInterface(cancel);
+    ASSERT_NE(cancelAccess, nullptr);
+    EXPECT_EQ(cancelAccess->text(QAccessible::Name), QStringLiteral("Cancel"));
+    EXPECT_EQ(cancelAccess->role(), QAccessible::Button);
+
+    const struct {
+        const char* when;
+        bool modalOpen;
+        QCheckBox* box;
+        bool toggles;
+    } cases[] = {
+        {"no modal window", false, behind, true},
+        {"behind the modal window", true, behind, false},
+        {"in the modal window", true, inModal, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.when);
+        modal.setWindowModality(Qt::ApplicationModal);
+        modal.setVisible(c.modalOpen);
+        const bool before = c.box->isChecked();
+        toggle(c.box);
+        EXPECT_EQ(c.box->isChecked(), c.toggles ? !before : before);
+        EXPECT_EQ(isBlockedByModalWindow(cancel), c.modalOpen);
+    }
+    modal.hide();
+    window.layout()->removeWidget(&panel);
+    panel.setParent(nullptr);
 }
