@@ -174,6 +174,9 @@ std::optional<PrintDialogOptions> parsePrintDialogArguments(const QStringList& a
     options.saveDefaults = parser.isSet(saveDefaults);
     if (options.queue.isEmpty() && (options.saveDefaults || !options.documentPath.isEmpty()))
         return failWith(error, QStringLiteral("--file and --save-defaults go with --queue"));
+    if (!options.documentPath.isEmpty() && !options.print)
+        return failWith(error, QStringLiteral("--file names the document --print prints; give "
+                                              "--print too"));
     options.summary = parser.isSet(summary);
     options.state = parser.isSet(state);
     options.screenshotPath = parser.value(screenshot);
