@@ -412,10 +412,16 @@ settings = job.get("settings")
 if not settings:
     print("   The printer received no job (%s)." % job.get("error", "nothing came"))
     sys.exit(0)
+menus = {"VXImageRGBSource": "Image RGB Source", "VXTextRGBSource": "Text RGB Source",
+         "VXGraphicsRGBSource": "Graphics RGB Source", "VXSimSource": "Simulation",
+         "VXImageDestinationProfile": "Image Destination",
+         "VXTextDestinationProfile": "Text Destination",
+         "VXGraphicsDestinationProfile": "Graphics Destination"}
 parts = []
 for key, value in settings.items():
     if key.endswith("Path"):
-        parts.append("%s profile %s" % (key[2:-4], readback.decode_nibbles(value) or value))
+        parts.append("%s profile %s" % (menus.get(key[:-4], key[:-4]),
+                                        readback.decode_nibbles(value) or value))
 parts.append("Brightness %s" % settings.get("VXBrightness", "?"))
 print("   The printer received: " + ", ".join(parts))
 print("   (its job %s; every VX setting its PostScript setup left:)" % job["job"])
