@@ -33,13 +33,18 @@ HttpConnection connectToServer(QString* error) {
 
 } // namespace
 
+// The names the CUPS server itself accepts for a queue: up to 127 bytes of
+// UTF-8 without controls, space, DEL, '/', '\\', '?', '\'', '"', '#' and '@'
+// (which would end the name in a printer URI). Letters beyond ASCII ("Büro")
+// are fine.
 bool isValidQueueName(const QString& name) {
     const QByteArray bytes = name.toUtf8();
-    if (bytes.isEmpty() || bytes.size() > 127)
+    if (bytes.isEmpty() || bytes.size() > 127 || QString::fromUtf8(bytes) != name)
         return false;
     for (const char c : bytes) {
         const auto u = static_cast<unsigned char>(c);
-        if (u <= 0x20 || u >= 0x7f || c == '/' || c == '#' || c == '\\' || c == '\'' || c == '"')
+        if (u <= 0x20 || u == 0x7f || c == '/' || c == '#' || c == '\\' || c == '\'' || c == '"' ||
+            c == '?' || c == '@')
             return false;
     }
     return true;

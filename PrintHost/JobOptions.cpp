@@ -2,6 +2,7 @@
 
 #include "PDEPlugInAPI.h"
 #include "PPDFile.h"
+#include "ProfilePathOption.h"
 
 #include <QJsonArray>
 
@@ -35,25 +36,27 @@ std::optional<std::string> stringEntry(const PMPrintSettings& settings, const st
 JobOptionList jobOptions(const PMPrintSettings& settings, const PPDFile& ppd) {
     JobOptionList options;
     for (const auto& key : settings.keys()) {
-        if (!ppd.isMainKeyword(QString::fromStdString(key)))
+        if (!ppd.isMainKeyword(QString::fromStdString(key)) ||
+            !profileMenuOfPathOption(key, ppd).empty())
             continue;
         // Only a string can name one of the option's choices.
         if (auto value = stringEntry(settings, key))
             options.emplace_back(key, std::move(*value));
     }
-    // A chosen profile travels as its menu's two profile entries: the option
-    // itself only holds the menu's first PPD choice, so without them the
+    // A chosen profile travels in its menu's profile path option: the option
+    // itself only holds the menu's first PPD choice, so without it the
     // printer would never learn which profile was chosen.
     const std::size_t optionCount = options.size();
     for (std::size_t i = 0; i < optionCount; ++i) {
-        const std::string flagKey = options[i].first + kProfileFlagSuffix;
-        const std::string pathKey = options[i].first + kProfilePathSuffix;
-        if (stringEntry(settings, flagKey) != std::optional<std::string>(kProfileChosen))
+        const std::string& keyword = options[i].first;
+        if (stringEntry(settings, keyword + kProfileFlagSuffix) !=
+            std::optional<std::string>(kProfileChosen))
             continue;
-        if (auto path = stringEntry(settings, pathKey)) {
-            options.emplace_back(flagKey, kProfileChosen);
-            options.emplace_back(pathKey, std::move(*path));
-        }
+        const std::string pathOption = profilePathOption(keyword);
+        if (pathOption.empty() || !ppdFindCustomOption(ppd.get(), pathOption.c_str()))
+            continue;
+        if (auto path = stringEntry(settings, keyword + kProfilePathSuffix); path && !path->empty())
+            options.emplace_back(pathOption, customChoice(*path));
     }
     std::sort(options.begin(), options.end());
     return options;
@@ -68,6 +71,23 @@ bool isProfileEntryOf(const std::string& key, const PPDFile& ppd) {
             return true;
     }
     return false;
+}
+
+std::string profileMenuOfPathOption(const std::string& key, const PPDFile& ppd) {
+    if (key.empty() || !ppdFindCustomOption(ppd.get(), key.c_str()) ||
+        !ppd.isMainKeyword(QString::fromStdString(key)))
+        return {};
+    // The path option's name leaves out "VX" and a final "Profile" of the menu's.
+    constexpr std::string_view kPrefix = "VXPath";
+    if (key.compare(0, kPrefix.size(), kPrefix) != 0)
+        return {};
+    const std::string rest = key.substr(kPrefix.size());
+    for (const std::string& keyword : {"VX" + rest, "VX" + rest + "Profile"}) {
+        if (keyword != key && profilePathOption(keyword) == key &&
+            ppd.isMainKeyword(QString::fromStdString(keyword)))
+            return keyword;
+    }
+    return {};
 }
 
 QJsonObject summaryToJson(const QVariantMap& summary) {

@@ -23,8 +23,9 @@ QString printDialogUsage() {
         "                    [--save-defaults] [--summary] [--state] [--screenshot FILE.png]\n"
         "                    [--profiles \"ACTION; ...\"] [--profiles-list] [--headless]\n"
         "\n"
-        "Stands in for the print dialog: loads the Color Options plug-in bundle, shows its\n"
-        "panel for a printer and drives it as the dialog does.\n"
+        "Stands in for the print dialog: loads the Color Options plug-in bundle for a\n"
+        "printer whose PPD names it (*APDialogExtension), shows its panel and drives it as\n"
+        "the dialog does.\n"
         "\n"
         "Printer:\n"
         "  --ppd FILE             the printer's PPD file\n"
@@ -35,9 +36,9 @@ QString printDialogUsage() {
         "                         device URI; the identifier is NAME\n"
         "\n"
         "Plug-in and ticket:\n"
-        "  --plugin DIR           the plug-in bundle (default: ../lib/ColorOptionsPlugin.plugin\n"
-        "                         beside the program, then "
-        "../lib/zrk5100/ColorOptionsPlugin.plugin)\n"
+        "  --plugin DIR           the plug-in bundle, loaded whatever the PPD names (default:\n"
+        "                         ../lib/ColorOptionsPlugin.plugin beside the program, then\n"
+        "                         ../lib/zrk5100/ColorOptionsPlugin.plugin)\n"
         "  --ticket FILE          the print settings as an XML property list: read when the\n"
         "                         file exists, written by --save and by OK; with --queue and\n"
         "                         no --ticket the settings start from the queue's saved\n"
@@ -52,9 +53,9 @@ QString printDialogUsage() {
         "  --print                save (in memory), ask the panel before printing, print the\n"
         "                         job's options as KEYWORD=VALUE lines; with --queue, submit a\n"
         "                         test page with them and print \"job-id: N\"\n"
-        "  --file PATH            with --queue: print this document instead of the test page\n"
-        "                         (any type the server accepts)\n"
-        "  --save-defaults        with --queue: keep the job's options as the queue's saved\n"
+        "  --file PATH            with --queue and --print: print this document instead of\n"
+        "                         the test page (any type the server accepts)\n"
+        "  --save-defaults        with --queue: keep the panel's options as the queue's saved\n"
         "                         defaults (lpoptions), which every program's jobs carry\n"
         "  --summary              print the panel's summary as one JSON object\n"
         "  --state                print the shown pane and every control as one JSON object\n"
@@ -174,6 +175,9 @@ std::optional<PrintDialogOptions> parsePrintDialogArguments(const QStringList& a
     options.saveDefaults = parser.isSet(saveDefaults);
     if (options.queue.isEmpty() && (options.saveDefaults || !options.documentPath.isEmpty()))
         return failWith(error, QStringLiteral("--file and --save-defaults go with --queue"));
+    if (!options.documentPath.isEmpty() && !options.print)
+        return failWith(error, QStringLiteral("--file names the document --print prints; give "
+                                              "--print too"));
     options.summary = parser.isSet(summary);
     options.state = parser.isSet(state);
     options.screenshotPath = parser.value(screenshot);

@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
+#include <QLabel>
 #include <QTemporaryFile>
 
 #include <memory>
@@ -23,6 +24,10 @@
 namespace PrintHost {
 
 namespace {
+
+// The ticket's product dictionary, which holds the panel's model dictionary
+// of each queue.
+constexpr const char* kTicketProductKey = "zrk5100";
 
 // One line on a stream, in UTF-8.
 void writeLine(std::FILE* stream, const QString& line) {
@@ -79,6 +84,8 @@ private:
     bool print(QString* error);
     bool saveDefaults(QString* error);
     QWidget* requireView(const char* step);
+    int refuseWithoutPanel(const QString& step);
+    bool checkPanelTicket(QString* error) const;
 
     const PrintDialogOptions& options_;
     std::FILE* out_;
@@ -87,12 +94,13 @@ private:
     PMPrintSession session_;
     PMPrintSettings settings_;
     std::unique_ptr<PlugInHost> host_;
+    PDEPanel* panel_ = nullptr;                   // null: the PPD names no panel, none is loaded
     std::optional<JobOptionList> printedOptions_; // what the last job carried
 };
 
 bool DialogSession::save(QString* error) {
     QString panelError;
-    if (!host_->panel()->saveValuesAndReturnError(&panelError)) {
+    if (panel_ && !panel_->saveValuesAndReturnError(&panelError)) {
         *error =
             QCoreApplication::translate("print-dialog", "the panel could not save its values: %1")
                 .arg(panelError);
@@ -112,7 +120,7 @@ bool DialogSession::save(QString* error) {
 // The panel's last word before a job: it may veto it, and it applies the
 // Quick Color preset to the advanced pane.
 bool DialogSession::prepareJob(JobOptionList* options, QString* error) {
-    if (!host_->panel()->shouldPrint()) {
+    if (panel_ && !panel_->shouldPrint()) {
         *error = QCoreApplication::translate("print-dialog", "the panel cancelled printing");
         return false;
     }
@@ -159,7 +167,39 @@ bool DialogSession::saveDefaults(QString* error) {
         options = *printedOptions_;
     else if (!prepareJob(&options, error))
         return false;
-    return saveQueueDefaults(options_.queue, options, *ppd_, error);
+    const QStringList panelKeywords = panel_ ? panel_->supportedPPDOptionKeys() : QStringList();
+    return saveQueueDefaults(options_.queue, options, panelKeywords, *ppd_, error);
+}
+
+// Steps that act on the panel's controls, asked of a printer without one.
+int DialogSession::refuseWithoutPanel(const QString& step) {
+    return fail(kExitBadInput,
+                QStringLiteral("%1 refused: the PPD of %2 names no Color Options panel (no "
+                               "*APDialogExtension line ending in %3)")
+                    .arg(step, options_.printerId, QLatin1String(kPanelBundleName)));
+}
+
+// The panel keeps its choices in the ticket's product dictionary, one model
+// dictionary per queue. A ticket holding something else there would leave the
+// choices nowhere to go, and the job would carry the ticket's old top-level
+// values instead of what the panel shows.
+bool DialogSession::checkPanelTicket(QString* error) const {
+    plist_t product = plist_dict_get_item(settings_.dictionary(), kTicketProductKey);
+    if (!product)
+        return true;
+    if (plist_get_node_type(product) != PLIST_DICT) {
+        *error = QStringLiteral("cannot use the ticket: its \"%1\" entry is not a dictionary")
+                     .arg(QLatin1String(kTicketProductKey));
+        return false;
+    }
+    plist_t model = plist_dict_get_item(product, options_.printerId.toUtf8().constData());
+    if (model && plist_get_node_type(model) != PLIST_DICT) {
+        *error = QStringLiteral("cannot use the ticket: its \"%1\" entry for %2 is not a "
+                                "dictionary")
+                     .arg(QLatin1String(kTicketProductKey), options_.printerId);
+        return false;
+    }
+    return true;
 }
 
 QWidget* DialogSession::requireView(const char* step) {
@@ -196,6 +236,12 @@ int DialogSession::run(bool interactive) {
                             .arg(options_.documentPath, QFileInfo(options_.documentPath).isDir()
                                                             ? QStringLiteral("it is a folder")
                                                             : document.errorString()));
+        // An empty document would make a job that prints nothing (or that the
+        // server fails later); refused before any job is made.
+        char first = 0;
+        if (document.read(&first, 1) != 1)
+            return fail(kExitBadInput, QStringLiteral("cannot print the document %1: it is empty")
+                                           .arg(options_.documentPath));
     }
 
     ppd_ = PPDFile::open(ppdPath, &error);
@@ -206,13 +252,19 @@ int DialogSession::run(bool interactive) {
     session_.setCurrentPrinter(
         std::make_shared<PMPrinter>(options_.printerId.toStdString(), deviceURI));
 
-    const QString bundle = findBundle(options_, &error);
-    if (bundle.isEmpty())
-        return fail(kExitBadInput, error);
+    // The panel belongs to the printers whose PPD names its bundle; --plugin
+    // loads the bundle it names whatever the PPD says.
     host_ = std::make_unique<PlugInHost>(&session_, &settings_, ppd_->get());
-    if (!host_->load(bundle, &error))
-        return fail(kExitBadInput, error);
-    PDEPanel* panel = host_->panel();
+    if (!options_.pluginDirectory.isEmpty() ||
+        ppd_->namesDialogExtension(QLatin1String(kPanelBundleName))) {
+        const QString bundle = findBundle(options_, &error);
+        if (bundle.isEmpty())
+            return fail(kExitBadInput, error);
+        if (!host_->load(bundle, &error))
+            return fail(kExitBadInput, error);
+        panel_ = host_->panel();
+    }
+    PDEPanel* panel = panel_;
 
     if (!options_.ticketPath.isEmpty() && QFileInfo::exists(options_.ticketPath)) {
         std::string readError;
@@ -223,6 +275,8 @@ int DialogSession::run(bool interactive) {
                 kExitBadInput,
                 QStringLiteral("cannot use the ticket: %1").arg(QString::fromStdString(readError)));
         settings_.assign(*ticket);
+        if (panel && !checkPanelTicket(&error))
+            return fail(kExitBadInput, error);
     } else if (!options_.queue.isEmpty() && options_.ticketPath.isEmpty()) {
         // Without a ticket of its own the dialog starts from what the user
         // saved for the queue, as every other program's jobs do.
@@ -230,12 +284,28 @@ int DialogSession::run(bool interactive) {
                                 settings_);
     }
 
-    QWidget* view = host_->panelView();
+    // A printer without the panel shows this in its place.
+    QLabel noPanel(
+        QCoreApplication::translate("print-dialog", "This printer has no Color Options."));
+    noPanel.setObjectName(QStringLiteral("noPanelView"));
+    noPanel.setMargin(24);
+    QWidget* view = panel ? host_->panelView() : nullptr;
     QString panelError;
-    if (!panel->restoreValuesAndReturnError(&panelError))
+    if (panel && !panel->restoreValuesAndReturnError(&panelError))
         writeLine(err_, QStringLiteral("print-dialog: warning: the panel could not restore its "
                                        "values: %1")
                             .arg(panelError));
+
+    if (!panel) {
+        if (!options_.showPane.isEmpty())
+            return refuseWithoutPanel(QStringLiteral("--show ") + options_.showPane);
+        if (!options_.choices.empty())
+            return refuseWithoutPanel(
+                QStringLiteral("--set %1=%2")
+                    .arg(options_.choices.front().first, options_.choices.front().second));
+        if (options_.profilesScript)
+            return refuseWithoutPanel(QStringLiteral("--profiles"));
+    }
 
     if (!options_.showPane.isEmpty()) {
         if (!requireView("--show"))
@@ -279,7 +349,7 @@ int DialogSession::run(bool interactive) {
 
     if (options_.print) {
         // The dialog saves every panel before it asks them about printing.
-        if (!options_.save) {
+        if (!options_.save && panel) {
             if (!panel->saveValuesAndReturnError(&panelError))
                 return fail(
                     kExitFailure,
@@ -290,7 +360,8 @@ int DialogSession::run(bool interactive) {
     }
 
     if (options_.saveDefaults) {
-        if (!options_.save && !options_.print && !panel->saveValuesAndReturnError(&panelError))
+        if (!options_.save && !options_.print && panel &&
+            !panel->saveValuesAndReturnError(&panelError))
             return fail(kExitFailure,
                         QStringLiteral("the panel could not save its values: %1").arg(panelError));
         if (!saveDefaults(&error))
@@ -298,13 +369,12 @@ int DialogSession::run(bool interactive) {
     }
 
     if (options_.summary)
-        writeLine(
-            out_,
-            QString::fromUtf8(
-                QJsonDocument(summaryToJson(panel->summaryInfo())).toJson(QJsonDocument::Compact)));
+        writeLine(out_, QString::fromUtf8(QJsonDocument(summaryToJson(panel ? panel->summaryInfo()
+                                                                            : QVariantMap()))
+                                              .toJson(QJsonDocument::Compact)));
 
     if (options_.state) {
-        if (!requireView("--state"))
+        if (panel && !requireView("--state"))
             return kExitFailure;
         writeLine(
             out_,
@@ -320,25 +390,28 @@ int DialogSession::run(bool interactive) {
     }
 
     if (!options_.screenshotPath.isEmpty()) {
-        if (!requireView("--screenshot"))
+        if (panel && !requireView("--screenshot"))
             return kExitFailure;
-        const QImage picture = grabPanel(view);
+        const QImage picture = grabPanel(panel ? view : &noPanel);
         if (picture.isNull() || !picture.save(options_.screenshotPath, "PNG"))
             return fail(kExitFailure,
                         QStringLiteral("cannot write the picture %1").arg(options_.screenshotPath));
     }
 
     if (interactive && !options_.scripted()) {
-        if (!requireView("showing the window"))
+        if (panel && !requireView("showing the window"))
             return kExitFailure;
-        panel->willShow();
+        if (panel)
+            panel->willShow();
         {
             PrintDialogWindow window(
-                view, QStringLiteral("%1 \u2013 %2").arg(panel->panelName(), options_.printerId),
+                panel ? view : &noPanel,
+                panel ? QStringLiteral("%1 \u2013 %2").arg(panel->panelName(), options_.printerId)
+                      : options_.printerId,
                 [this](QString* e) { return save(e); },
                 [this, panel](QString* e) {
                     QString saveError;
-                    if (!panel->saveValuesAndReturnError(&saveError)) {
+                    if (panel && !panel->saveValuesAndReturnError(&saveError)) {
                         *e = QCoreApplication::translate("print-dialog",
                                                          "the panel could not save its values: %1")
                                  .arg(saveError);
@@ -348,6 +421,7 @@ int DialogSession::run(bool interactive) {
                 });
             window.exec();
             host_->detachViews();
+            noPanel.setParent(nullptr); // the run's own, not the window's
         }
         return kExitOK;
     }

@@ -2,11 +2,15 @@
 
 #include "PPDFile.h"
 #include "PrintingLayer.h"
+#include "ProfilePathOption.h"
 
 #include <cups/cups.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <memory>
+#include <string_view>
 
 namespace PrintHost {
 
@@ -30,10 +34,28 @@ bool concernsPPD(const char* name, const PPDFile& ppd) {
     return ppd.isMainKeyword(QString::fromStdString(key)) || isProfileEntryOf(key, ppd);
 }
 
+// Whether a saved option belongs to the panel: one of its keywords, the
+// profile path option of one, or a ticket profile entry of one.
+bool belongsToPanel(const std::string& key, const QStringList& panelKeywords, const PPDFile& ppd) {
+    if (panelKeywords.contains(QString::fromStdString(key)))
+        return true;
+    const std::string menu = profileMenuOfPathOption(key, ppd);
+    if (!menu.empty())
+        return panelKeywords.contains(QString::fromStdString(menu));
+    for (const char* suffix : {kProfileFlagSuffix, kProfilePathSuffix}) {
+        const std::string_view tail(suffix);
+        if (key.size() > tail.size() &&
+            key.compare(key.size() - tail.size(), tail.size(), tail) == 0 &&
+            panelKeywords.contains(QString::fromStdString(key.substr(0, key.size() - tail.size()))))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
-bool saveQueueDefaults(const QString& queue, const JobOptionList& options, const PPDFile& ppd,
-                       QString* error) {
+bool saveQueueDefaults(const QString& queue, const JobOptionList& options,
+                       const QStringList& panelKeywords, const PPDFile& ppd, QString* error) {
     const QByteArray name = queue.toUtf8();
     DestList list;
     list.count = cupsGetDests2(CUPS_HTTP_DEFAULT, &list.dests);
@@ -50,18 +72,26 @@ bool saveQueueDefaults(const QString& queue, const JobOptionList& options, const
     // Collect the names first: removing an option moves the others.
     std::vector<std::string> stale;
     for (int i = 0; i < dest->num_options; ++i) {
-        if (concernsPPD(dest->options[i].name, ppd))
+        if (belongsToPanel(dest->options[i].name, panelKeywords, ppd))
             stale.emplace_back(dest->options[i].name);
     }
     for (const std::string& key : stale)
         dest->num_options = cupsRemoveOption(key.c_str(), dest->num_options, &dest->options);
-    for (const auto& [key, value] : options)
-        dest->num_options =
-            cupsAddOption(key.c_str(), value.c_str(), dest->num_options, &dest->options);
+    for (const auto& [key, value] : options) {
+        if (belongsToPanel(key, panelKeywords, ppd))
+            dest->num_options =
+                cupsAddOption(key.c_str(), value.c_str(), dest->num_options, &dest->options);
+    }
+    // libcups does not record why it could not write the file: the last
+    // IPP status would be a stale one, so the reason is the system's.
+    errno = 0;
     if (cupsSetDests2(CUPS_HTTP_DEFAULT, list.count, list.dests) != 0) {
+        const int reason = errno;
         if (error)
-            *error = QStringLiteral("cannot save the defaults of the queue %1: %2")
-                         .arg(queue, QString::fromUtf8(cupsLastErrorString()));
+            *error =
+                QStringLiteral("cannot save the defaults of the queue %1: %2")
+                    .arg(queue, reason != 0 ? QString::fromLocal8Bit(std::strerror(reason))
+                                            : QStringLiteral("the options file cannot be written"));
         return false;
     }
     return true;
@@ -75,7 +105,19 @@ JobOptionList savedQueueDefaults(const QString& queue, const PPDFile& ppd) {
         return defaults;
     for (int i = 0; i < dest->num_options; ++i) {
         const cups_option_t& option = dest->options[i];
-        if (option.name && option.value && concernsPPD(option.name, ppd))
+        if (!option.name || !option.value)
+            continue;
+        const std::string menu = profileMenuOfPathOption(option.name, ppd);
+        if (!menu.empty()) {
+            const std::string value(option.value);
+            const std::string custom = customChoice("");
+            if (value.size() > custom.size() && value.compare(0, custom.size(), custom) == 0) {
+                defaults.emplace_back(menu + kProfileFlagSuffix, kProfileChosen);
+                defaults.emplace_back(menu + kProfilePathSuffix, value.substr(custom.size()));
+            }
+            continue;
+        }
+        if (concernsPPD(option.name, ppd))
             defaults.emplace_back(option.name, option.value);
     }
     std::sort(defaults.begin(), defaults.end());

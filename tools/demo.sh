@@ -21,7 +21,8 @@ set -euo pipefail
 
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$top/build/release}
-ppd=$top/PDE/Resources/ZR-K5100.ppd
+# The PPD as the build writes it: the source PPD with the presets' code.
+ppd=$build/stage/share/zrk5100/ZR-K5100.ppd
 
 open_window=no
 if [ "${1:-}" = "--open" ]; then
@@ -33,7 +34,7 @@ say() { printf '\n== %s\n' "$*"; }
 note() { printf '   %s\n' "$*"; }
 
 # The build: only what the demo runs.
-build_targets=(print-dialog ColorOptionsPlugin profile-tool ZR-K5100Helper ProfileService)
+build_targets=(print-dialog ColorOptionsPlugin PrinterPPD profile-tool ZR-K5100Helper ProfileService)
 build_project() {
     cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
     cmake --build "$build" -j "$(nproc)" --target "${build_targets[@]}" >/dev/null
@@ -166,7 +167,11 @@ if [ "$is_root" = yes ]; then
         exit 1
     fi
     device_uri="lpd://$printer_addr/queue"
-    note "An SNMP agent on udp:$printer_addr:161 answers as the printer, with four"
+    note "An SNMP agent on udp:$printer_addr:161 answers as the printer, and an LPD"
+    note "port on tcp:$printer_addr:515 takes its jobs, as a network printer's does. It"
+    note "runs each job's PostScript setup through Ghostscript, as the printer's"
+    note "interpreter would, and reports the settings it received. Four profiles in"
+    note "its profile table:"
     note "profiles in its profile table:"
     while IFS=$'\t' read -r index location name file class _; do
         case $index in '#'*|'') continue ;; esac
@@ -284,11 +289,10 @@ CONF
         echo "demo: lpadmin failed: $made" >&2
         exit 1
     fi
-    # A stopped queue keeps its jobs, so that they can be looked at.
-    /usr/sbin/cupsdisable -r "jobs are held for the demo" "$queue"
     note "cupsd listens on 127.0.0.1:$port. The queue $queue was made from the"
-    note "bundled PPD; its device URI $device_uri names the simulated printer."
-    note "The queue is stopped, so jobs wait in it and their options can be read back."
+    note "PPD the build wrote (the presets' code generated from the panel's own preset"
+    note "table); its device URI $device_uri sends jobs to the simulated printer"
+    note "through the stock filters and CUPS's lpd backend."
 fi
 
 runtime=$work/runtime
@@ -385,57 +389,76 @@ note "$output/main.png"
 note "$output/advanced.png"
 
 if [ "$is_root" = yes ]; then
-    say "Step 11: the job"
+    # What the simulated printer reports for its next job: one line starting
+    # "The printer received:" with the chosen profiles' paths decoded and the
+    # brightness, then every setting.
+    printer_jobs() {
+        "$top/tools/simprinter/simprinter" jobs --addr "$printer_addr" --port 161 \
+            --state "$printer_state"
+    }
+    await_printer() {
+        local before=$1 count
+        for _ in $(seq 300); do
+            count=$(printer_jobs | wc -l)
+            [ "$count" -gt "$before" ] && break
+            sleep 0.1
+        done
+        printer_jobs | sed -n "$((before + 1))p" | /usr/bin/python3 -c '
+import json, sys
+sys.path.insert(0, sys.argv[1])
+import readback
+job = json.loads(sys.stdin.readline() or "{}")
+settings = job.get("settings")
+if not settings:
+    print("   The printer received no job (%s)." % job.get("error", "nothing came"))
+    sys.exit(0)
+menus = {"VXImageRGBSource": "Image RGB Source", "VXTextRGBSource": "Text RGB Source",
+         "VXGraphicsRGBSource": "Graphics RGB Source", "VXSimSource": "Simulation",
+         "VXImageDestinationProfile": "Image Destination",
+         "VXTextDestinationProfile": "Text Destination",
+         "VXGraphicsDestinationProfile": "Graphics Destination"}
+parts = []
+for key, value in settings.items():
+    if key.endswith("Path"):
+        parts.append("%s profile %s" % (menus.get(key[:-4], key[:-4]),
+                                        readback.decode_nibbles(value) or value))
+parts.append("Brightness %s" % settings.get("VXBrightness", "?"))
+print("   The printer received: " + ", ".join(parts))
+print("   (its job %s; every VX setting its PostScript setup left:)" % job["job"])
+for key, value in settings.items():
+    print("     %s = %s" % (key, value))' "$top/tools/simprinter"
+    }
+
+    say "Step 11: the job reaches the printer"
     note "print-dialog prints a test page on the queue with the panel's options:"
-    dialog --print | sed 's/^/   /' | tee "$work/printed.txt"
-    job=$(sed -n 's/.*job-id: //p' "$work/printed.txt")
+    received_before=$(printer_jobs | wc -l)
+    dialog --print | sed 's/^/   /'
+    note "The chosen profile travels as the job option VXPathImageRGBSource, a custom"
+    note "choice of the PPD whose code hands the printer the profile's path (nibble"
+    note "text: two characters per byte, decoded below). The filters turn the job into"
+    note "PostScript with every option's code in its setup; the lpd backend sends it:"
+    await_printer "$received_before"
 
-    say "Step 12: the job's options, read back from the server over IPP"
-    cat >"$work/get-job.test" <<'TEST'
-{
-  OPERATION Get-Job-Attributes
-  GROUP operation-attributes-tag
-  ATTR charset attributes-charset utf-8
-  ATTR naturalLanguage attributes-natural-language en
-  ATTR uri printer-uri $uri
-  ATTR integer job-id $job
-  ATTR keyword requested-attributes all
-  STATUS successful-ok
-}
-TEST
-    ipptool -t -v -d "job=$job" "ipp://$CUPS_SERVER/printers/$queue" "$work/get-job.test" |
-        grep -E '^ +(VX[A-Za-z]+|job-id|job-state|document-format) ' |
-        sed 's/^ */   /' | awk '!seen[$0]++' | tee "$work/job.txt"
-    path=$(sed -n 's/.*VXImageRGBSourceCustomFilename ([a-zA-Z]*) = //p' "$work/job.txt")
-    if [ -n "$path" ]; then
-        decoded=$(/usr/bin/python3 -c 'import sys
-t = sys.argv[1]
-print(bytes(((ord(t[i]) * 16 + ord(t[i + 1]) - 0x30) % 256) for i in range(0, len(t) - 1, 2)).decode())' "$path")
-        note "VXImageRGBSourceCustomFilename is the chosen profile's path on the printer,"
-        note "two characters per byte: it reads $decoded"
-    fi
-    count=$(grep -c ' VX' "$work/job.txt" || true)
-    note "$count VX options reached the server with the job (True/False travel as IPP booleans)."
-
-    say "Step 13: the same choices for every program"
+    say "Step 12: the same choices for every program"
     note "Other programs print through their own dialogs. --save-defaults keeps the"
     note "panel's options as the queue's saved defaults (lpoptions, here in the"
     note "temporary folder), so a plain \"lp -d $queue FILE\" carries them:"
     dialog --save-defaults
     printf 'A letter from another program.\n' >"$work/letter.txt"
-    lp_job=$(lp -d "$queue" "$work/letter.txt" | sed -n 's/.*-\([0-9]*\) .*/\1/p')
-    ipptool -t -v -d "job=$lp_job" "ipp://$CUPS_SERVER/printers/$queue" "$work/get-job.test" |
-        grep '^ *VX' >"$work/lp-job.txt" || true
-    note "lp's job $lp_job carries $(wc -l <"$work/lp-job.txt") VX options from the saved defaults."
-    if grep -q 'VXImageRGBSourceCustomFilename' "$work/lp-job.txt"; then
-        note "The chosen profile's path is among them."
-    fi
+    received_before=$(printer_jobs | wc -l)
+    lp -d "$queue" "$work/letter.txt" >/dev/null
+    await_printer "$received_before" | head -n 1
+    note "And a job that names only a preset, as any dialog offers it, gets the"
+    note "panel's whole preset (\"lp -o VXQuickColor=Photo -o VXEconoMode=True\"):"
+    received_before=$(printer_jobs | wc -l)
+    lp -d "$queue" -o VXQuickColor=Photo -o VXEconoMode=True "$work/letter.txt" >/dev/null
+    await_printer "$received_before" | grep -E 'VX(QuickColor|EconoMode|ImageHalftone|TextEdgeEnhance|GraphicsEdgeEnhance) '
     rgb=$("$bin/print-dialog" --headless --queue "$queue" --state | /usr/bin/python3 -c '
 import json, sys
 for c in json.load(sys.stdin)["controls"]:
     if c["keyword"] == "VXImageRGBSource":
         print(c["title"])')
-    note "print-dialog opened on the queue without a ticket starts from them:"
+    note "print-dialog opened on the queue without a ticket starts from the saved defaults:"
     note "  Image RGB Source: $rgb"
 fi
 

@@ -145,6 +145,13 @@ struct ProfileGroups {
     }
 };
 
+// A profile menu whose option the PPD lacks gets no profile entries: its
+// first profile would be its only item, selected and summarised, and the job
+// could never carry it.
+bool hasPPDOption(const ControlTableEntry* row) {
+    return row->choices && !row->choices->isEmpty();
+}
+
 } // namespace
 
 std::optional<int32_t> profileGroupForList(uint16_t profileList) {
@@ -231,7 +238,7 @@ int PDECommon::commonAddMenuFromProfilePlist(const ControlTableEntry* table) {
     for (const ControlTableEntry* row = table; row && row->control; ++row) {
         const std::optional<int32_t> group = profileGroupForList(row->profileList);
         auto* menu = qobject_cast<QComboBox*>(row->control);
-        if (group && menu)
+        if (group && menu && hasPPDOption(row))
             appendProfileItems(menu, groups.itemsOf(*group));
     }
     return 0;
@@ -243,7 +250,7 @@ int PDECommon::commonReBuildProfileMenus(const ControlTableEntry* table,
     for (const ControlTableEntry* row = table; row && row->control; ++row) {
         const std::optional<int32_t> group = profileGroupForList(row->profileList);
         auto* menu = qobject_cast<QComboBox*>(row->control);
-        if (!group || !menu)
+        if (!group || !menu || !hasPPDOption(row))
             continue;
         const ProfileMenuItems& items = groups.itemsOf(*group);
         if (profileItemsOfMenu(menu) == items)

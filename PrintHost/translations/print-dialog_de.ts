@@ -31,5 +31,9 @@
         <source>cannot write the test page: %1</source>
         <translation>die Testseite kann nicht geschrieben werden: %1</translation>
     </message>
+    <message>
+        <source>This printer has no Color Options.</source>
+        <translation>Dieser Drucker hat keine Farboptionen.</translation>
+    </message>
 </context>
 </TS>

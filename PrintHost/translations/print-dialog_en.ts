@@ -31,5 +31,9 @@
         <source>cannot write the test page: %1</source>
         <translation>cannot write the test page: %1</translation>
     </message>
+    <message>
+        <source>This printer has no Color Options.</source>
+        <translation>This printer has no Color Options.</translation>
+    </message>
 </context>
 </TS>

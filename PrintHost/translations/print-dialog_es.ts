@@ -31,5 +31,9 @@
         <source>cannot write the test page: %1</source>
         <translation>no se puede escribir la página de prueba: %1</translation>
     </message>
+    <message>
+        <source>This printer has no Color Options.</source>
+        <translation>Esta impresora no tiene Opciones de color.</translation>
+    </message>
 </context>
 </TS>

@@ -31,5 +31,9 @@
         <source>cannot write the test page: %1</source>
         <translation>impossible d’écrire la page de test : %1</translation>
     </message>
+    <message>
+        <source>This printer has no Color Options.</source>
+        <translation>Cette imprimante n’a pas d’options de couleur.</translation>
+    </message>
 </context>
 </TS>

@@ -31,5 +31,9 @@
         <source>cannot write the test page: %1</source>
         <translation>impossibile scrivere la pagina di prova: %1</translation>
     </message>
+    <message>
+        <source>This printer has no Color Options.</source>
+        <translation>Questa stampante non ha Opzioni colore.</translation>
+    </message>
 </context>
 </TS>

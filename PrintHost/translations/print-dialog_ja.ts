@@ -31,5 +31,9 @@
         <source>cannot write the test page: %1</source>
         <translation>テストページを書き込めません: %1</translation>
     </message>
+    <message>
+        <source>This printer has no Color Options.</source>
+        <translation>このプリンタにはカラーオプションがありません。</translation>
+    </message>
 </context>
 </TS>

@@ -302,12 +302,13 @@ class AdvancedPane(PrintDialogCase):
         self.assertEqual(model["VXImageRGBSourceCustom"], "True")
         self.assertEqual(model["VXImageRGBSourceCustomFilename"], nibbles)
         self.assertEqual(self.controls()["VXImageRGBSource"]["value"], 5)
-        # The job tells the printer which profile: the menu's two profile entries.
+        # The job tells the printer which profile: the menu's path option, a
+        # custom choice of the PPD whose code hands the path to the printer.
         options = self.printed()
-        self.assertEqual(options["VXImageRGBSourceCustom"], "True")
-        self.assertEqual(options["VXImageRGBSourceCustomFilename"], nibbles)
-        self.assertNotIn("VXTextRGBSourceCustom", options)
-        self.assertEqual(len([k for k in options if k.startswith("VX")]), 29 + 2)
+        self.assertEqual(options["VXPathImageRGBSource"], "Custom." + nibbles)
+        self.assertNotIn("VXImageRGBSourceCustom", options)
+        self.assertNotIn("VXPathTextRGBSource", options)
+        self.assertEqual(len([k for k in options if k.startswith("VX")]), 29 + 1)
 
         self.write_profiles({"RGB": [entry(6, "B.ICC", 4)]})
         self.assertEqual(self.controls()["VXImageRGBSource"]["choice"], "sRGB")
@@ -647,6 +648,19 @@ class PrintPathFaults(PrintDialogCase):
         summary = self.summary(ppd=self.ALTERED)
         self.assertEqual(summary["Brightness"], "+2 (Lighter)")
 
+        # A profile menu whose option is missing offers no profiles, selects
+        # nothing and is not summarised, even with profiles in the file.
+        self.write_profiles({"DST": [{
+            "IndexOnDevice": 1, "InMenu": 4, "ProfileClass": 3, "Location": 5,
+            "FileName": "P.ICC", "ProfileName": "P"}]})
+        controls = self.controls("--set", "VXQuickColor=CustomColor", ppd=self.ALTERED)
+        self.assertEqual(controls["VXTextDestinationProfile"]["items"], [])
+        self.assertEqual(controls["VXTextDestinationProfile"]["value"], -1)
+        self.assertEqual(controls["VXImageDestinationProfile"]["items"][-1], "P.ICC(P)Card")
+        summary = self.summary("--set", "VXQuickColor=CustomColor", ppd=self.ALTERED)
+        self.assertNotIn("Text Destination Profile", summary)
+        self.assertIn("Image Destination Profile", summary)
+
     def test_tickets_that_cannot_be_used_stop_the_run_untouched(self):
         def junk():
             with open(self.ticket, "w") as f:
@@ -677,10 +691,28 @@ class PrintPathFaults(PrintDialogCase):
                     os.remove(self.ticket)
 
     def test_tickets_of_another_shape_restore_neutrally(self):
-        shapes = {
-            "product key is an array": {"zrk5100": ["ZR-K5100"], "Copies": 2},
+        # A product entry (or the queue's model entry) that is no dictionary
+        # leaves the panel's choices nowhere to go: the job would carry the
+        # ticket's stale top-level values. Refused, the file untouched.
+        refused = {
+            "product key is an array": {"zrk5100": ["ZR-K5100"], "Copies": 2,
+                                        "VXQuickColor": "Vivid"},
             "model dictionary is a string": {"zrk5100": {"ZR-K5100": "Photo",
                                                          "Lab": {"VXQuickColor": "Vivid"}}},
+        }
+        for name, settings in refused.items():
+            with self.subTest(shape=name):
+                with open(self.ticket, "wb") as f:
+                    plistlib.dump(settings, f)
+                before = self.snapshot_ticket()
+                result = self.run_dialog("--set", "VXQuickColor=Photo", "--save", "--print",
+                                         expect=2)
+                self.assertEqual(len(result.stderr.splitlines()), 1, result.stderr)
+                self.assertIn("zrk5100", result.stderr)
+                self.assertEqual(result.stdout, "")
+                self.assertEqual(self.snapshot_ticket(), before)
+                os.remove(self.ticket)
+        shapes = {
             "values of other types": {"zrk5100": {"ZR-K5100": {
                 "VXQuickColor": 1, "VXBrightness": {"Plus1": True}, "VXColorAsGray": ["True"],
                 "VXImageHalftone": b"Detail"}}},

@@ -284,9 +284,10 @@ TEST_F(CupsEndToEnd, ChosenProfileDocumentsRefusalsAndSavedDefaults) {
     QStringList out = lines(r.out);
     ASSERT_FALSE(out.isEmpty());
     const QString jobId = out.takeLast().mid(8);
-    EXPECT_TRUE(out.contains(QStringLiteral("VXImageRGBSourceCustom=True")));
-    EXPECT_TRUE(out.contains(QStringLiteral("VXImageRGBSourceCustomFilename=") + path));
-    EXPECT_FALSE(out.filter(QStringLiteral("VXTextRGBSourceCustom")).size()) << "not chosen";
+    // The chosen profile travels in the menu's path option, a custom choice.
+    EXPECT_TRUE(out.contains(QStringLiteral("VXPathImageRGBSource=Custom.") + path));
+    EXPECT_FALSE(out.filter(QStringLiteral("VXImageRGBSourceCustom")).size());
+    EXPECT_FALSE(out.filter(QStringLiteral("VXPathTextRGBSource")).size()) << "not chosen";
     QString listing = jobListing(cupsd, QStringLiteral("ZRQ"));
     EXPECT_TRUE(listing.contains(QStringLiteral("job-id (integer) = ") + jobId));
     EXPECT_TRUE(listing.contains(QStringLiteral("document-name-supplied (nameWithoutLanguage) = "
@@ -327,7 +328,7 @@ TEST_F(CupsEndToEnd, ChosenProfileDocumentsRefusalsAndSavedDefaults) {
     r = runPrintDialog({"--queue", "ZRQ", "--ticket", ticket, "--save-defaults"}, env);
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     r = runPrintDialog({"--queue", "ZRQ", "--print"}, env);
-    EXPECT_TRUE(r.out.contains("VXImageRGBSourceCustomFilename=" + path)) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("VXPathImageRGBSource=Custom." + path)) << r.out.toStdString();
     // Saved again from a new ticket: the profile no longer chosen leaves
     // nothing behind; options the user did not change are saved too.
     const QString fresh = clientFiles.path() + QStringLiteral("/fresh.plist");
@@ -342,6 +343,7 @@ TEST_F(CupsEndToEnd, ChosenProfileDocumentsRefusalsAndSavedDefaults) {
     EXPECT_TRUE(saved.contains("VXQuickColor=Photo")) << saved.toStdString();
     EXPECT_TRUE(saved.contains("VXImageHalftone=Smooth")) << saved.toStdString();
     EXPECT_FALSE(saved.contains("VXImageRGBSourceCustom")) << saved.toStdString();
+    EXPECT_FALSE(saved.contains("VXPathImageRGBSource")) << saved.toStdString();
     EXPECT_FALSE(saved.contains("VXTextRGBSource=")) << saved.toStdString();
 
     const Tool lp = runTool(QStringLiteral("/usr/bin/lp"), {"-d", "ZRQ", text}, env);

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
+
 #include <cstring>
 #include <map>
 
@@ -57,8 +59,14 @@ TEST(PPDFile, OpenReportsMissingAndBrokenFiles) {
     EXPECT_FALSE(PPDFile::open(QStringLiteral("/nonexistent/x.ppd"), &error));
     EXPECT_TRUE(error.contains(QStringLiteral("does not exist")));
     EXPECT_FALSE(PPDFile::open(QStringLiteral(FIXTURE_PPD_DIR), &error));
-    EXPECT_FALSE(PPDFile::open(QStringLiteral(__FILE__), &error));
-    EXPECT_TRUE(error.contains(QStringLiteral("not a usable PPD")));
+    // A file that is no PPD (written here: __FILE__ may be relative to
+    // another folder than the one the test runs in).
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString notPPD = dir.filePath(QStringLiteral("notes.ppd"));
+    ASSERT_TRUE(PrintHostTest::writeFile(notPPD, "these are notes, not a printer description\n"));
+    EXPECT_FALSE(PPDFile::open(notPPD, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("not a usable PPD"))) << error.toStdString();
 }
 
 TEST(PPDFile, KeywordsAndChoicesAreExact) {
@@ -162,6 +170,38 @@ TEST(BundledPPD, GrayscaleAndSeparationExcludeEachOther) {
         ppdMarkOption(ppd->get(), second.c_str(), "True");
         EXPECT_GT(ppdConflicts(ppd->get()), 0) << first << " then " << second;
     }
+}
+
+TEST(PPDFile, NamesThePanelByTheBundleFolderNameOnly) {
+    struct Row {
+        const char* lines;
+        bool names;
+    };
+    const Row rows[] = {
+        {"", false},
+        {"*APDialogExtension: \"/usr/lib/zrk5100/ColorOptionsPlugin.plugin\"\n", true},
+        {"*APDialogExtension: \"/opt/other/place/ColorOptionsPlugin.plugin/\"\n", true},
+        {"*APDialogExtension: \"/usr/lib/zrk5100/OtherPanel.plugin\"\n", false},
+        {"*APDialogExtension: \"/usr/lib/ColorOptionsPlugin.plugin.old\"\n", false},
+        {"*APDialogExtension: \"/usr/lib/ColorOptionsPlugin.plugin/Resources\"\n", false},
+        {"*APDialogExtension: \"/a/OtherPanel.plugin\"\n"
+         "*APDialogExtension: \"/b/ColorOptionsPlugin.plugin\"\n",
+         true},
+    };
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    for (const Row& row : rows) {
+        const QString path = dir.filePath(QStringLiteral("p.ppd"));
+        ASSERT_TRUE(PrintHostTest::writeFile(
+            path, QByteArray("*PPD-Adobe: \"4.3\"\n*ModelName: \"X\"\n") + row.lines));
+        auto ppd = openOrFail(path);
+        ASSERT_TRUE(ppd) << row.lines;
+        EXPECT_EQ(ppd->namesDialogExtension(QString::fromLatin1(kPanelBundleName)), row.names)
+            << row.lines;
+    }
+    auto bundled = openOrFail(bundledPPD());
+    ASSERT_TRUE(bundled);
+    EXPECT_TRUE(bundled->namesDialogExtension(QString::fromLatin1(kPanelBundleName)));
 }
 
 TEST(PPDFixtures, WithoutBrightnessIsTheBundledPPDLessOneOption) {

@@ -70,6 +70,7 @@ TEST(PrintDialog, BadArgumentsExitTwoWithOneLine) {
         {"--queue", "bad/name", "--state"},
         {"--ppd", kPPD, "--file", kPPD, "--print"},
         {"--ppd", kPPD, "--save-defaults"},
+        {"--queue", "Q", "--file", kPPD},
     };
     for (const auto& args : cases) {
         const auto r = runPrintDialog(args);
@@ -125,6 +126,22 @@ TEST(PrintDialog, ATicketThatIsNotAPlistIsNeverOverwritten) {
     // An unreadable path (a folder) is refused the same way.
     const auto folder = runPrintDialog(withPPD({"--ticket", dir.path(), "--save"}));
     EXPECT_EQ(folder.exitCode, 2) << show(folder);
+    // So is a ticket whose product entry (or the queue's entry in it) cannot
+    // hold the panel's choices: the job would carry the stale top-level ones.
+    for (const QByteArray& product : {QByteArray("<string>x</string>"),
+                                      QByteArray("<dict><key>ZR-K5100</key><array/></dict>")}) {
+        const QByteArray stale = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist "
+                                 "version=\"1.0\"><dict><key>VXQuickColor</key><string>Vivid</"
+                                 "string><key>zrk5100</key>" +
+                                 product + "</dict></plist>\n";
+        ASSERT_TRUE(writeFile(ticket, stale));
+        const auto r = runPrintDialog(withPPD({"--ticket", ticket, "--print", "--save"}));
+        EXPECT_EQ(r.exitCode, 2) << show(r);
+        EXPECT_EQ(lines(r.err).size(), 1) << show(r);
+        EXPECT_TRUE(r.err.contains("zrk5100")) << show(r);
+        EXPECT_TRUE(r.out.isEmpty()) << show(r);
+        EXPECT_EQ(readFile(ticket), stale);
+    }
 }
 
 TEST(PrintDialog, RefusedSetExitsThreeAndWritesNothing) {

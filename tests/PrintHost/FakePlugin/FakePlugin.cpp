@@ -78,8 +78,9 @@ public:
     }
     QString panelKind() override { return bundle_->bundleIdentifier(); }
     QStringList supportedPPDOptionKeys() override {
+        // Its profile menu too, whose choice the ticket may carry.
         return {QStringLiteral("VXImageHalftone"), QStringLiteral("VXQuickColor"),
-                QStringLiteral("VXColorAsGray")};
+                QStringLiteral("VXColorAsGray"), QStringLiteral("VXImageRGBSource")};
     }
     void willShow() override { showColor(); }
     bool shouldHide() override { return true; }
