@@ -36,11 +36,13 @@ if(ZRK_LAYOUT STREQUAL "FHS")
     set(ZRK_PLACE_HELPER_TOOL "${ZRK_PREFIX}/${ZRK_DEST_SERVICE}/ZR-K5100Helper")
     set(ZRK_PLACE_PREFERENCES "/var/lib/${ZRK_PACKAGE_DIR_NAME}/")
     set(ZRK_PLACE_PROFILES "/usr/share/color/icc")
-    set(ZRK_PLACE_ON_PRINTER_ICON "${ZRK_PREFIX}/${ZRK_DEST_DATA}/icons/fileExistZRK5100.png")
+    set(ZRK_DEST_RESOURCES "${ZRK_DEST_DATA}/resources")
+    set(ZRK_PLACE_ON_PRINTER_ICON "${ZRK_PREFIX}/${ZRK_DEST_RESOURCES}/fileExistZRK5100.png")
     set(ZRK_PLACE_DOWNLOAD_MANAGER "/usr/bin/zr-k5100-download-manager")
     set(ZRK_PLACE_SNMP_STATE "/var/lib/${ZRK_PACKAGE_DIR_NAME}/snmp")
-    # The bundle's resources are architecture-independent: they live under
-    # the data folder and the bundle reaches them through a relative link.
+    # The bundle's resources (interface files, string tables, the on-printer
+    # icon) are architecture-independent: they live under the data folder
+    # and the bundle reaches them through a relative link.
     set(ZRK_RESOURCES_APART ON)
 else()
     set(ZRK_PACKAGE_DIR_NAME "zrk5100")
@@ -61,6 +63,7 @@ else()
     set(ZRK_PLACE_DOWNLOAD_MANAGER
         "/Applications/Download Manager ZR-K5100/Ostra Download Manager.app")
     set(ZRK_PLACE_SNMP_STATE "/var/lib/com.ostra.ZR-K5100/snmp")
+    set(ZRK_DEST_RESOURCES "${ZRK_DEST_PRIVATE_LIB}/ColorOptionsPlugin.plugin/Resources")
     set(ZRK_RESOURCES_APART OFF)
 endif()
 
