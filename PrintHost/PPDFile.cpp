@@ -71,4 +71,20 @@ QStringList PPDFile::choiceKeywords(const QString& keyword) const {
     return choices;
 }
 
+bool PPDFile::namesDialogExtension(const QString& bundleName) const {
+    if (bundleName.isEmpty())
+        return false;
+    for (ppd_attr_t* attr = ppdFindAttr(ppd_, "APDialogExtension", nullptr); attr;
+         attr = ppdFindNextAttr(ppd_, "APDialogExtension", nullptr)) {
+        if (!attr->value)
+            continue;
+        QString path = QString::fromUtf8(attr->value).trimmed();
+        while (path.endsWith(QLatin1Char('/')))
+            path.chop(1);
+        if (path.section(QLatin1Char('/'), -1) == bundleName)
+            return true;
+    }
+    return false;
+}
+
 } // namespace PrintHost

@@ -10,6 +10,9 @@
 
 namespace PrintHost {
 
+// The folder name of the Color Options panel's bundle, as a PPD names it.
+inline constexpr const char* kPanelBundleName = "ColorOptionsPlugin.plugin";
+
 class PPDFile {
 public:
     // Opens the file and marks its defaults. Null (and `error` set) when the
@@ -29,6 +32,12 @@ public:
     bool hasChoice(const QString& keyword, const QString& choice) const;
     // The option's choice keywords in PPD order (empty for an unknown option).
     QStringList choiceKeywords(const QString& keyword) const;
+
+    // Whether the PPD names the plug-in bundle `bundleName` (a folder name
+    // such as "ColorOptionsPlugin.plugin") in one of its *APDialogExtension
+    // lines. Only the path's last component counts, so the bundle may live in
+    // another folder than the one the PPD was written for.
+    bool namesDialogExtension(const QString& bundleName) const;
 
 private:
     explicit PPDFile(ppd_file_t* ppd) : ppd_(ppd) {}

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
+
 #include <cstring>
 #include <map>
 
@@ -162,6 +164,38 @@ TEST(BundledPPD, GrayscaleAndSeparationExcludeEachOther) {
         ppdMarkOption(ppd->get(), second.c_str(), "True");
         EXPECT_GT(ppdConflicts(ppd->get()), 0) << first << " then " << second;
     }
+}
+
+TEST(PPDFile, NamesThePanelByTheBundleFolderNameOnly) {
+    struct Row {
+        const char* lines;
+        bool names;
+    };
+    const Row rows[] = {
+        {"", false},
+        {"*APDialogExtension: \"/usr/lib/zrk5100/ColorOptionsPlugin.plugin\"\n", true},
+        {"*APDialogExtension: \"/opt/other/place/ColorOptionsPlugin.plugin/\"\n", true},
+        {"*APDialogExtension: \"/usr/lib/zrk5100/OtherPanel.plugin\"\n", false},
+        {"*APDialogExtension: \"/usr/lib/ColorOptionsPlugin.plugin.old\"\n", false},
+        {"*APDialogExtension: \"/usr/lib/ColorOptionsPlugin.plugin/Resources\"\n", false},
+        {"*APDialogExtension: \"/a/OtherPanel.plugin\"\n"
+         "*APDialogExtension: \"/b/ColorOptionsPlugin.plugin\"\n",
+         true},
+    };
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    for (const Row& row : rows) {
+        const QString path = dir.filePath(QStringLiteral("p.ppd"));
+        ASSERT_TRUE(PrintHostTest::writeFile(
+            path, QByteArray("*PPD-Adobe: \"4.3\"\n*ModelName: \"X\"\n") + row.lines));
+        auto ppd = openOrFail(path);
+        ASSERT_TRUE(ppd) << row.lines;
+        EXPECT_EQ(ppd->namesDialogExtension(QString::fromLatin1(kPanelBundleName)), row.names)
+            << row.lines;
+    }
+    auto bundled = openOrFail(bundledPPD());
+    ASSERT_TRUE(bundled);
+    EXPECT_TRUE(bundled->namesDialogExtension(QString::fromLatin1(kPanelBundleName)));
 }
 
 TEST(PPDFixtures, WithoutBrightnessIsTheBundledPPDLessOneOption) {
