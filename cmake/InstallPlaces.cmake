@@ -67,6 +67,10 @@ else()
     set(ZRK_RESOURCES_APART OFF)
 endif()
 
+# The same in both layouts.
+set(ZRK_DEST_APPLICATIONS "${CMAKE_INSTALL_DATADIR}/applications")
+set(ZRK_DEST_MAN1 "${CMAKE_INSTALL_MANDIR}/man1")
+
 # Derived places, the same rule in both layouts.
 set(ZRK_PLUGIN_BUNDLE_NAME "ColorOptionsPlugin.plugin")
 set(ZRK_DEST_PLUGIN_BUNDLE "${ZRK_DEST_PRIVATE_LIB}/${ZRK_PLUGIN_BUNDLE_NAME}")
