@@ -164,6 +164,8 @@ for _ in $(seq 50); do lpstat -r >/dev/null 2>&1 && break; sleep 0.2; done
 lpinfo -m >"$tmp/drivers" 2>&1
 check "lpinfo -m lists lsb/usr/zr-k5100/ZR-K5100.ppd" grep -q '^lsb/usr/zr-k5100/ZR-K5100.ppd Ostra ZR-K5100' "$tmp/drivers"
 grep '^lsb/usr/zr-k5100/' "$tmp/drivers" | sed 's/^/       /'
+check "the driver carries the printer's IEEE 1284 device ID" \
+    sh -c "lpinfo -l -m | grep -A4 '^Model: *name = lsb/usr/zr-k5100/ZR-K5100.ppd' | grep -q 'device-id = MFG:Ostra;MDL:ZR-K5100;CMD:POSTSCRIPT'"
 queue=ZRK5100Check
 check "lpadmin -m makes a queue" \
     lpadmin -p "$queue" -E -v socket://127.0.0.1:9 -m lsb/usr/zr-k5100/ZR-K5100.ppd
