@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -30,6 +31,18 @@ PrintDialogWindow::PrintDialogWindow(QWidget* panelView, const QString& title, A
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(okButton, &QPushButton::clicked, this, [this] { run(ok_); });
     connect(printButton, &QPushButton::clicked, this, [this] { run(print_); });
+}
+
+void PrintDialogWindow::setNote(const QString& text) {
+    auto* note = findChild<QLabel*>(QStringLiteral("note"), Qt::FindDirectChildrenOnly);
+    if (!note) {
+        note = new QLabel(this);
+        note->setObjectName(QStringLiteral("note"));
+        note->setWordWrap(true);
+        auto* box = static_cast<QVBoxLayout*>(layout());
+        box->insertWidget(box->count() - 1, note);
+    }
+    note->setText(text);
 }
 
 void PrintDialogWindow::run(const Action& action) {

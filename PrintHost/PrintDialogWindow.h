@@ -18,6 +18,9 @@ public:
     PrintDialogWindow(QWidget* panelView, const QString& title, Action ok, Action print,
                       QWidget* parent = nullptr);
 
+    // A line above the buttons that says what they do beyond the usual.
+    void setNote(const QString& text);
+
 private:
     void run(const Action& action);
 
