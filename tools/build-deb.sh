@@ -21,10 +21,24 @@ jobs=${JOBS:-$(nproc)}
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 
+export DEBIAN_FRONTEND=noninteractive
+updated=0
+apt_update() {
+    [ "$updated" -eq 1 ] || $SUDO apt-get update -qq
+    updated=1
+}
+# The packaging tools themselves, then the build dependencies of debian/control.
+tools=()
+command -v dpkg-buildpackage >/dev/null 2>&1 || tools+=(dpkg-dev)
+command -v lintian >/dev/null 2>&1 || tools+=(lintian)
+if [ "${#tools[@]}" -gt 0 ]; then
+    echo "build-deb: installing ${tools[*]}"
+    apt_update
+    $SUDO apt-get install -y -qq --no-install-recommends "${tools[@]}"
+fi
 if ! (cd "$top" && dpkg-checkbuilddeps >/dev/null 2>&1); then
     echo "build-deb: installing the build dependencies"
-    export DEBIAN_FRONTEND=noninteractive
-    $SUDO apt-get update -qq
+    apt_update
     $SUDO apt-get build-dep -y -qq "$top"
 fi
 

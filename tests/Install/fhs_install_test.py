@@ -172,6 +172,10 @@ class StagedFHSInstallation(unittest.TestCase):
         self.assertNotIn(b"/Library/", plugin)
         with open(self.staged("usr/share/dbus-1/system-services/com.ostra.ZR-K5100.service")) as f:
             self.assertIn("Exec=/usr/libexec/zr-k5100/ProfileService\n", f.read())
+        desktop = self.staged("usr/share/applications/zr-k5100-color-options.desktop")
+        if shutil.which("desktop-file-validate"):
+            validated = run(["desktop-file-validate", desktop])
+            self.assertEqual(validated.returncode, 0, validated.stdout + validated.stderr)
 
     def test_print_dialog_on_a_queue_made_from_the_staged_ppd(self):
         if os.geteuid() != 0 or not os.access("/usr/sbin/cupsd", os.X_OK):
