@@ -172,6 +172,9 @@ class StagedFHSInstallation(unittest.TestCase):
         self.assertNotIn(b"/Library/", plugin)
         with open(self.staged("usr/share/dbus-1/system-services/com.ostra.ZR-K5100.service")) as f:
             self.assertIn("Exec=/usr/libexec/zr-k5100/ProfileService\n", f.read())
+        with open(self.staged("usr/share/ppd/zr-k5100/ZR-K5100.ppd"), "rb") as f:
+            self.assertIn(b'\n*APDialogExtension: "/usr/lib/zr-k5100/ColorOptionsPlugin.plugin"\n',
+                          f.read())
         desktop = self.staged("usr/share/applications/zr-k5100-color-options.desktop")
         if shutil.which("desktop-file-validate"):
             validated = run(["desktop-file-validate", desktop])
