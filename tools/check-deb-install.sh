@@ -169,8 +169,8 @@ check "the driver carries the printer's IEEE 1284 device ID" \
 queue=ZRK5100Check
 check "lpadmin -m makes a queue" \
     lpadmin -p "$queue" -E -v socket://127.0.0.1:9 -m lsb/usr/zr-k5100/ZR-K5100.ppd
-check "the queue's PPD is the package's (it names the panel)" \
-    grep -q '^\*APDialogExtension:.*ColorOptionsPlugin.plugin' "$cups/ppd/$queue.ppd"
+check "the queue's PPD is the package's (it names the installed bundle)" \
+    grep -q '^\*APDialogExtension: "/usr/lib/zr-k5100/ColorOptionsPlugin.plugin"' "$cups/ppd/$queue.ppd"
 # From /usr/bin, with nothing but the CUPS server in its environment.
 env -i PATH=/usr/bin:/bin HOME="$tmp" CUPS_SERVER="$CUPS_SERVER" CUPS_USER=root \
     /usr/bin/print-dialog --headless --queue "$queue" --state >"$tmp/state.json" 2>"$tmp/state.err"
