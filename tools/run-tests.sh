@@ -11,19 +11,10 @@ root=${1:-$top/build}
 jobs=${JOBS:-$(nproc)}
 status=0
 
-# With ccache, builds share their objects: paths relative to the checkout and
-# no working folder in the hash, so that the FHS layout's tree beside the
-# regular one (the install_fhs_layout test) only links.
-launcher=()
-if command -v ccache >/dev/null 2>&1; then
-    launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-    export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$top} CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-true}
-fi
-
 configure_and_build() {
     local dir=$1
     shift
-    cmake -S "$top" -B "$dir" -G Ninja "${launcher[@]}" "$@" >"$dir.configure.log" 2>&1 ||
+    cmake -S "$top" -B "$dir" -G Ninja "$@" >"$dir.configure.log" 2>&1 ||
         { cat "$dir.configure.log"; return 1; }
     cmake --build "$dir" -j "$jobs"
 }
