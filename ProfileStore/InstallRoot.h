@@ -15,7 +15,6 @@ inline constexpr const char* kInstallRootVariable = "ZRK5100_ROOT";
 // Fixed paths (absolute, as if the root were "/"), from the table of places
 // of the layout the build was configured for (cmake/InstallPlaces.cmake):
 // the written forms under /Library by default, the FHS places in the package.
-extern const std::string_view kInstallLayoutName; // "Library" or "FHS"
 extern const std::string_view kHelperToolPath;
 extern const std::string_view kPreferencesDirectory; // ends with '/'
 extern const std::string_view kProfileDirectory;
