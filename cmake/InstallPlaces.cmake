@@ -79,6 +79,9 @@ set(ZRK_PLACE_SERVICE "${ZRK_PREFIX}/${ZRK_DEST_SERVICE}/ProfileService")
 # The preferences folder without its trailing slash, as unit files and
 # install rules name folders.
 string(REGEX REPLACE "/+$" "" ZRK_PREFERENCES_DIR "${ZRK_PLACE_PREFERENCES}")
+# The walk's SNMP state as a systemd unit names it (StateDirectory=, relative
+# to /var/lib).
+file(RELATIVE_PATH ZRK_STATE_DIRECTORY "/var/lib" "${ZRK_PLACE_SNMP_STATE}")
 # A fixed path's folder as an install destination under the installation root.
 get_filename_component(ZRK_DEST_HELPER_TOOL_DIR "${ZRK_PLACE_HELPER_TOOL}" DIRECTORY)
 get_filename_component(ZRK_DEST_ON_PRINTER_ICON_DIR "${ZRK_PLACE_ON_PRINTER_ICON}" DIRECTORY)
