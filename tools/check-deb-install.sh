@@ -160,7 +160,8 @@ EOF
 /usr/sbin/cupsd -f -c "$cups/cupsd.conf" -s "$cups/cups-files.conf" >"$cups/log/stdout" 2>&1 &
 cupsd_pid=$!
 export CUPS_SERVER=127.0.0.1:$port CUPS_USER=root
-for _ in $(seq 50); do lpstat -r >/dev/null 2>&1 && break; sleep 0.2; done
+# lpstat -r answers with status 0 either way; its words tell.
+for _ in $(seq 50); do LC_ALL=C lpstat -r 2>/dev/null | grep -q 'scheduler is running' && break; sleep 0.2; done
 lpinfo -m >"$tmp/drivers" 2>&1
 check "lpinfo -m lists lsb/usr/zr-k5100/ZR-K5100.ppd" grep -q '^lsb/usr/zr-k5100/ZR-K5100.ppd Ostra ZR-K5100' "$tmp/drivers"
 grep '^lsb/usr/zr-k5100/' "$tmp/drivers" | sed 's/^/       /'

@@ -87,11 +87,13 @@ class PrivateCupsd:
             ["/usr/sbin/cupsd", "-f", "-c", os.path.join(root, "cupsd.conf"), "-s",
              os.path.join(root, "cups-files.conf")],
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
-        self.env = dict(os.environ, CUPS_SERVER=f"127.0.0.1:{self.port}", CUPS_USER="root")
+        self.env = dict(os.environ, CUPS_SERVER=f"127.0.0.1:{self.port}", CUPS_USER="root",
+                        LC_ALL="C")
+        # lpstat -r answers with status 0 either way; its words tell.
         for _ in range(100):
             if self.process.poll() is not None:
                 break
-            if run(["lpstat", "-r"], env=self.env).returncode == 0:
+            if "scheduler is running" in run(["lpstat", "-r"], env=self.env).stdout:
                 return
             time.sleep(0.1)
         self.stop()
