@@ -110,7 +110,7 @@ QStringList defaultBundleSearchPath(const QString& applicationDirectory) {
     const QDir dir(applicationDirectory);
     return {
         QDir::cleanPath(dir.filePath(QStringLiteral("../lib/") + kBundleName)),
-        QDir::cleanPath(dir.filePath(QStringLiteral("../lib/zrk5100/") + kBundleName)),
+        QDir::cleanPath(dir.filePath(QStringLiteral(ZRK_BUNDLE_FROM_BIN))),
     };
 }
 

@@ -17,7 +17,7 @@ std::optional<PrintDialogOptions> failWith(QString* error, const QString& messag
 
 QString printDialogUsage() {
     return QStringLiteral(
-        "Usage: print-dialog (--ppd FILE [--printer-id ID] [--device-uri URI] | --queue NAME)\n"
+        "Usage: print-dialog [--ppd FILE [--printer-id ID] [--device-uri URI] | --queue NAME]\n"
         "                    [--plugin DIR] [--ticket FILE] [--set KEYWORD=VALUE]...\n"
         "                    [--show color|advanced] [--save] [--print] [--file PATH]\n"
         "                    [--save-defaults] [--summary] [--state] [--screenshot FILE.png]\n"
@@ -34,11 +34,13 @@ QString printDialogUsage() {
         "  --device-uri URI       the printer's device URI (default: none)\n"
         "  --queue NAME           a queue of the CUPS server (CUPS_SERVER): its PPD, its\n"
         "                         device URI; the identifier is NAME\n"
+        "  (neither)              with a display: choose among the CUPS queues whose PPD\n"
+        "                         names the panel\n"
         "\n"
         "Plug-in and ticket:\n"
         "  --plugin DIR           the plug-in bundle, loaded whatever the PPD names (default:\n"
         "                         ../lib/ColorOptionsPlugin.plugin beside the program, then\n"
-        "                         ../lib/zrk5100/ColorOptionsPlugin.plugin)\n"
+        "                         " ZRK_BUNDLE_FROM_BIN ")\n"
         "  --ticket FILE          the print settings as an XML property list: read when the\n"
         "                         file exists, written by --save and by OK; with --queue and\n"
         "                         no --ticket the settings start from the queue's saved\n"
@@ -71,7 +73,8 @@ QString printDialogUsage() {
         "\n"
         "Without --save, --print, --summary, --state, --screenshot, --profiles and\n"
         "--profiles-list, and with a display, a window shows the panel with Cancel, OK and\n"
-        "Print.\n"
+        "Print. On a queue without --ticket, OK keeps the choices as the queue's saved\n"
+        "defaults (as --save-defaults does).\n"
         "  --headless             never use a display (also when DISPLAY and WAYLAND_DISPLAY\n"
         "                         are unset)\n"
         "  -h, --help             show this text\n"
@@ -137,7 +140,7 @@ std::optional<PrintDialogOptions> parsePrintDialogArguments(const QStringList& a
 
     options.ppdPath = parser.value(ppd);
     options.queue = parser.value(queue);
-    if (options.ppdPath.isEmpty() == options.queue.isEmpty())
+    if (!options.ppdPath.isEmpty() && !options.queue.isEmpty())
         return failWith(error, QStringLiteral("give exactly one of --ppd FILE and --queue NAME"));
     if (!options.queue.isEmpty() && (parser.isSet(printerId) || parser.isSet(deviceURI)))
         return failWith(error, QStringLiteral("--printer-id and --device-uri go with --ppd; a "
@@ -187,6 +190,12 @@ std::optional<PrintDialogOptions> parsePrintDialogArguments(const QStringList& a
         options.profilesScript = parser.value(profiles);
     options.profilesList = parser.isSet(profilesList);
     options.headless = parser.isSet(headless);
+    // Without a printer only the window can go on: it lets the user choose
+    // a queue.
+    if (options.ppdPath.isEmpty() && options.queue.isEmpty() &&
+        (options.scripted() || options.headless || parser.isSet(printerId) ||
+         parser.isSet(deviceURI) || !options.choices.empty() || !options.showPane.isEmpty()))
+        return failWith(error, QStringLiteral("give exactly one of --ppd FILE and --queue NAME"));
     return options;
 }
 

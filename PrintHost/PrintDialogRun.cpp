@@ -9,6 +9,7 @@
 #include "PrintingLayer.h"
 #include "ProfileListing.h"
 #include "ProfileWindowScript.h"
+#include "QueueChoice.h"
 #include "QueueDefaults.h"
 
 #include <QCoreApplication>
@@ -403,12 +404,18 @@ int DialogSession::run(bool interactive) {
             return kExitFailure;
         if (panel)
             panel->willShow();
+        // On a queue without a ticket of its own, OK keeps the panel's choices
+        // as the queue's defaults, which every program's jobs carry.
+        const bool okSavesDefaults =
+            panel && !options_.queue.isEmpty() && options_.ticketPath.isEmpty();
         {
             PrintDialogWindow window(
                 panel ? view : &noPanel,
                 panel ? QStringLiteral("%1 \u2013 %2").arg(panel->panelName(), options_.printerId)
                       : options_.printerId,
-                [this](QString* e) { return save(e); },
+                [this, okSavesDefaults](QString* e) {
+                    return save(e) && (!okSavesDefaults || saveDefaults(e));
+                },
                 [this, panel](QString* e) {
                     QString saveError;
                     if (panel && !panel->saveValuesAndReturnError(&saveError)) {
@@ -419,6 +426,12 @@ int DialogSession::run(bool interactive) {
                     }
                     return print(e);
                 });
+            if (okSavesDefaults)
+                window.setNote(QCoreApplication::translate(
+                                   "print-dialog",
+                                   "OK keeps these choices as the defaults of the printer %1 for "
+                                   "every program that prints to it.")
+                                   .arg(options_.queue));
             window.exec();
             host_->detachViews();
             noPanel.setParent(nullptr); // the run's own, not the window's
@@ -432,6 +445,26 @@ int DialogSession::run(bool interactive) {
 
 int runPrintDialog(const PrintDialogOptions& options, bool interactive, std::FILE* out,
                    std::FILE* err) {
+    if (options.ppdPath.isEmpty() && options.queue.isEmpty()) {
+        // Neither a PPD nor a queue: with a window, the user picks one of
+        // the queues whose PPD names the panel.
+        if (!interactive || options.scripted()) {
+            writeLine(err, QStringLiteral("print-dialog: give exactly one of --ppd FILE and "
+                                          "--queue NAME (without them a display is needed to "
+                                          "choose a queue)"));
+            return kExitBadInput;
+        }
+        QString error;
+        const std::vector<PanelQueue> queues = queuesNamingThePanel(&error);
+        QueueChoiceDialog choice(queues, error);
+        if (choice.exec() != QDialog::Accepted || choice.chosenQueue().isEmpty())
+            return kExitOK;
+        PrintDialogOptions chosen = options;
+        chosen.queue = choice.chosenQueue();
+        chosen.printerId = chosen.queue;
+        DialogSession session(chosen, out, err);
+        return session.run(interactive);
+    }
     DialogSession session(options, out, err);
     return session.run(interactive);
 }

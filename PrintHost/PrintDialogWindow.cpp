@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -80,6 +81,18 @@ bool PrintDialogWindow::focusNextPrevChild(bool next) {
         at < 0 ? (next ? 0 : count - 1) : (at + (next ? 1 : count - 1)) % count;
     cycle[target]->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
     return true;
+}
+
+void PrintDialogWindow::setNote(const QString& text) {
+    auto* note = findChild<QLabel*>(QStringLiteral("note"), Qt::FindDirectChildrenOnly);
+    if (!note) {
+        note = new QLabel(this);
+        note->setObjectName(QStringLiteral("note"));
+        note->setWordWrap(true);
+        auto* box = static_cast<QVBoxLayout*>(layout());
+        box->insertWidget(box->count() - 1, note);
+    }
+    note->setText(text);
 }
 
 void PrintDialogWindow::run(const Action& action) {

@@ -19,6 +19,9 @@ public:
     PrintDialogWindow(QWidget* panelView, const QString& title, Action ok, Action print,
                       QWidget* parent = nullptr);
 
+    // A line above the buttons that says what they do beyond the usual.
+    void setNote(const QString& text);
+
     // The controls Tab visits, in order: the window's own controls and the
     // panel's, in their focus-chain order, then the buttons of the button
     // box in the order they are shown. Hidden and disabled controls are left

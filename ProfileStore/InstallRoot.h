@@ -12,18 +12,15 @@ namespace zrk {
 inline constexpr std::string_view kVendorPrefix = "com.ostra";
 inline constexpr const char* kInstallRootVariable = "ZRK5100_ROOT";
 
-// Fixed paths in their written form (absolute, as if the root were "/").
-inline constexpr std::string_view kHelperToolPath =
-    "/Library/Application Support/Ostra/ZR-K5100/Helpers/ZR-K5100Helper.app/Contents/MacOS/"
-    "ZR-K5100Helper";
-inline constexpr std::string_view kPreferencesDirectory =
-    "/Library/Printers/Ostra/Preferences/com.ostra.printers.ZR-K5100/";
-inline constexpr std::string_view kProfileDirectory =
-    "/Library/Printers/Ostra/Products/ZR-K5100/Profiles";
-inline constexpr std::string_view kOnPrinterIconPath =
-    "/Library/Printers/Ostra/Products/ZR-K5100/Icons/fileExistZRK5100.icns";
-inline constexpr std::string_view kDownloadManagerPath =
-    "/Applications/Download Manager ZR-K5100/Ostra Download Manager.app";
+// Fixed paths (absolute, as if the root were "/"), from the table of places
+// of the layout the build was configured for (cmake/InstallPlaces.cmake):
+// the written forms under /Library by default, the FHS places in the package.
+extern const std::string_view kHelperToolPath;
+extern const std::string_view kPreferencesDirectory; // ends with '/'
+extern const std::string_view kProfileDirectory;
+extern const std::string_view kOnPrinterIconPath;
+extern const std::string_view kDownloadManagerPath;
+extern const std::string_view kSnmpStateDirectory;
 
 // The installation root without a trailing slash ("" stands for "/").
 std::string installRoot();

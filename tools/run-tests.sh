@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the regular build, the sanitizer build
-# (AddressSanitizer + UndefinedBehaviorSanitizer) and a bounded fuzzing run.
+# Builds and runs every test: the regular build (its tests include the FHS
+# layout staged and run on a CUPS queue), the Debian package with lintian,
+# the sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer) and a
+# bounded fuzzing run.
 # Usage: tools/run-tests.sh [BUILD_ROOT]   (default: ./build)
 set -euo pipefail
 
@@ -28,6 +30,9 @@ mkdir -p "$root"
 echo "== regular build"
 configure_and_build "$root/release" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 run_ctest "$root/release"
+
+echo "== Debian package (from a copy of the tree) and lintian"
+bash "$top/tools/build-deb.sh" "$root/deb" || status=1
 
 echo "== sanitizer build"
 configure_and_build "$root/asan" -DCMAKE_BUILD_TYPE=Debug -DZRK_SANITIZE=ON -DZRK_BUILD_BENCHMARKS=OFF

@@ -1,20 +1,33 @@
 // print-dialog --queue against a real cupsd of its own: private folders,
 // loopback only, stopped however the test ends.
+#include "PrintDialogRun.h"
+#include "PrintDialogWindow.h"
+#include "QueueChoice.h"
 #include "TestSupport.h"
 
+#include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QListWidget>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <cups/cups.h>
+
 #include <csignal>
+#include <cstdio>
+#include <functional>
 #include <sys/prctl.h>
 #include <unistd.h>
 
@@ -356,4 +369,112 @@ TEST_F(CupsEndToEnd, ChosenProfileDocumentsRefusalsAndSavedDefaults) {
     r = runPrintDialog({"--queue", "ZRQ", "--state"}, env);
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains("\"choice\":\"Photo\"")) << r.out.toStdString();
+}
+
+namespace {
+
+// Runs `act` on each modal window as it shows, in turn, until none is left.
+void whenModalWindowsShow(std::vector<std::function<void(QWidget*)>> acts) {
+    auto* timer = new QTimer;
+    timer->setInterval(20);
+    auto remaining = std::make_shared<std::vector<std::function<void(QWidget*)>>>(std::move(acts));
+    auto seen = std::make_shared<QWidget*>(nullptr);
+    QObject::connect(timer, &QTimer::timeout, [=] {
+        QWidget* window = QApplication::activeModalWidget();
+        if (!window || window == *seen)
+            return;
+        *seen = window;
+        auto act = remaining->front();
+        remaining->erase(remaining->begin());
+        if (remaining->empty()) {
+            timer->stop();
+            timer->deleteLater();
+        }
+        act(window);
+    });
+    timer->start();
+}
+
+} // namespace
+
+// print-dialog with neither --queue nor --ppd, as the desktop entry starts
+// it: without a queue for the panel the window says how to add the printer;
+// then it lists only the queues whose PPD names the panel, and OK on the
+// chosen queue keeps the panel's choices as that queue's saved defaults.
+// In a process of its own (libcups reads HOME and the server once).
+TEST(QueueChoice, ListsThePanelsQueuesAndOkSavesTheirDefaults) {
+    PrivateCupsd cupsd;
+    QString why;
+    if (!cupsd.start(&why))
+        GTEST_SKIP() << "cannot run a private cupsd here: " << why.toStdString();
+    QTemporaryDir client;
+    ASSERT_TRUE(client.isValid());
+    ASSERT_TRUE(QDir(client.path()).mkpath(QStringLiteral("home")));
+    ASSERT_TRUE(QDir(client.path()).mkpath(QStringLiteral("etc")));
+    qputenv("HOME", QFile::encodeName(client.path() + QStringLiteral("/home")));
+    qputenv("CUPS_SERVERROOT", QFile::encodeName(client.path() + QStringLiteral("/etc")));
+    qputenv("CUPS_SERVER", cupsd.server().toUtf8());
+    qputenv("CUPS_USER", "root");
+    cupsSetServer(cupsd.server().toUtf8().constData());
+    const auto lpadmin = [&](const QString& queue, const QString& ppd) {
+        return runTool(QStringLiteral("/usr/sbin/lpadmin"),
+                       {"-h", cupsd.server(), "-p", queue, "-v", "file:/dev/null", "-P", ppd, "-E"},
+                       cupsd.environment());
+    };
+    // A queue of another driver: its PPD does not name the panel.
+    ASSERT_EQ(
+        lpadmin(QStringLiteral("Other"), fixturePPD(QStringLiteral("ZR-K5100-NoBrightness.ppd")))
+            .exitCode,
+        0);
+
+    PrintHost::PrintDialogOptions options;
+    options.pluginDirectory = fakeBundle();
+    options.choices = {{QStringLiteral("VXQuickColor"), QStringLiteral("Photo")}};
+    const auto runDialog = [&] {
+        std::FILE* out = std::tmpfile();
+        std::FILE* err = std::tmpfile();
+        const int status = PrintHost::runPrintDialog(options, true, out, err);
+        std::fclose(out);
+        std::fclose(err);
+        return status;
+    };
+
+    QString help;
+    bool listShown = true;
+    whenModalWindowsShow({[&](QWidget* window) {
+        auto* label = window->findChild<QLabel*>(QStringLiteral("howToAddThePrinter"));
+        help = label ? label->text() : QString();
+        listShown = window->findChild<QListWidget*>() != nullptr;
+        window->close();
+    }});
+    EXPECT_EQ(runDialog(), 0);
+    EXPECT_FALSE(listShown);
+    EXPECT_TRUE(help.contains(QStringLiteral("lpadmin"))) << help.toStdString();
+
+    ASSERT_EQ(lpadmin(QStringLiteral("ZRQ"), QStringLiteral(BUNDLED_PPD)).exitCode, 0);
+    QStringList listed;
+    QString note;
+    QString title;
+    whenModalWindowsShow(
+        {[&](QWidget* window) {
+             auto* list = window->findChild<QListWidget*>();
+             ASSERT_TRUE(list);
+             for (int i = 0; i < list->count(); ++i)
+                 listed << list->item(i)->data(Qt::UserRole).toString();
+             window->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+         },
+         [&](QWidget* window) {
+             title = window->windowTitle();
+             auto* label = window->findChild<QLabel*>(QStringLiteral("note"));
+             note = label ? label->text() : QString();
+             window->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+         }});
+    EXPECT_EQ(runDialog(), 0);
+    EXPECT_EQ(listed, QStringList{QStringLiteral("ZRQ")});
+    EXPECT_TRUE(title.contains(QStringLiteral("ZRQ"))) << title.toStdString();
+    EXPECT_TRUE(note.contains(QStringLiteral("ZRQ"))) << note.toStdString();
+    const QByteArray saved = readFile(client.path() + QStringLiteral("/home/.cups/lpoptions")) +
+                             readFile(client.path() + QStringLiteral("/etc/lpoptions"));
+    EXPECT_TRUE(saved.contains("ZRQ")) << saved.toStdString();
+    EXPECT_TRUE(saved.contains("VXQuickColor=Photo")) << saved.toStdString();
 }

@@ -6,11 +6,11 @@
 
 namespace zrk {
 
-// Where net-snmp may keep its persistent files (written form, resolved under
-// the installation root). The walk turns persistent loading and saving off,
-// but the library still creates folders there when it starts; pointing it
-// here keeps it out of the system-wide snmp folders and the user's home.
-inline constexpr std::string_view kSnmpStateDirectory = "/var/lib/com.ostra.ZR-K5100/snmp";
+// Where net-snmp may keep its persistent files: kSnmpStateDirectory of the
+// table of places (InstallRoot.h), resolved under the installation root. The
+// walk turns persistent loading and saving off, but the library still
+// creates folders there when it starts; pointing it here keeps it out of the
+// system-wide snmp folders and the user's home.
 
 // Once per process, before net-snmp starts: no MIB modules are loaded (an
 // empty MIBS keeps the library from reporting hundreds of missing modules),
