@@ -5,6 +5,11 @@
 //
 //   write-ppd SOURCE.ppd OUTPUT.ppd
 //
+// The tree's PPD carries the code as last written, so that a queue made from
+// it gets the presets too; the build writes it again into the stage, and a
+// test fails when the two differ (the table changed and the PPD was not
+// written again: `cmake --build BUILD --target update-ppd`).
+//
 // A preset's code sets each of the 21 advanced options to the choice the
 // preset table gives (the choice at that index of the option in the PPD),
 // clears the printer-profile paths of the profile menus, and lets EconoMode,
@@ -30,6 +35,10 @@ namespace {
 constexpr const char* kQuickColor = "VXQuickColor";
 constexpr const char* kEconoMode = "VXEconoMode";
 constexpr int kPresetCount = 3;
+// The note below the first line of every PPD this tool writes.
+constexpr const char* kWrittenNote[] = {
+    "*% The Quick Color presets' code is written from the panel's preset table",
+    "*% by write-ppd (cmake --build BUILD --target update-ppd); never by hand."};
 
 struct PPDCloser {
     void operator()(ppd_file_t* ppd) const { ppdClose(ppd); }
@@ -119,7 +128,9 @@ int main(int argc, char** argv) {
     }
 
     // The source with the three presets' code replaced, byte for byte
-    // otherwise.
+    // otherwise. The code a PPD already carries (one line or several, up to
+    // the closing quote) is replaced whole, so the tree's PPD, which carries
+    // the code written last, is written again unchanged while the table agrees.
     std::ifstream in(argv[1], std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
@@ -127,7 +138,10 @@ int main(int argc, char** argv) {
     std::istringstream lines(text.str());
     std::string line;
     int replaced = 0;
+    bool noteSeen = false;
     while (std::getline(lines, line)) {
+        if (line.rfind(kWrittenNote[0], 0) == 0)
+            noteSeen = true;
         for (int q = 0; q < kPresetCount; ++q) {
             const std::string head =
                 std::string("*") + kQuickColor + " " + quick->choices[q].choice;
@@ -135,10 +149,16 @@ int main(int argc, char** argv) {
                 (line.size() > head.size() && line[head.size()] != '/' && line[head.size()] != ':'))
                 continue;
             const auto open = line.find('"');
-            const auto close = line.rfind('"');
-            if (open == std::string::npos || close == open)
-                return fail("the code of " + head + " is not on one line");
-            line = line.substr(0, open + 1) + code[q] + line.substr(close);
+            if (open == std::string::npos)
+                return fail("the code of " + head + " has no opening quote");
+            std::string rest = line.substr(open + 1);
+            while (rest.find('"') == std::string::npos) {
+                std::string next;
+                if (!std::getline(lines, next))
+                    return fail("the code of " + head + " has no closing quote");
+                rest += '\n' + next;
+            }
+            line = line.substr(0, open + 1) + code[q] + rest.substr(rest.rfind('"'));
             ++replaced;
         }
         out += line;
@@ -149,12 +169,12 @@ int main(int argc, char** argv) {
     const std::string temporary = std::string(argv[2]) + ".tmp";
     {
         std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        // The first line must stay *PPD-Adobe.
+        // The first line must stay *PPD-Adobe; the note follows it once.
         const auto firstEnd = out.find('\n');
-        file << out.substr(0, firstEnd + 1)
-             << "*% Written by the build: the Quick Color presets' code comes from the\n"
-                "*% panel's preset table. Edit the source PPD, never this file.\n"
-             << out.substr(firstEnd + 1);
+        file << out.substr(0, firstEnd + 1);
+        if (!noteSeen)
+            file << kWrittenNote[0] << '\n' << kWrittenNote[1] << '\n';
+        file << out.substr(firstEnd + 1);
         if (!file.flush())
             return fail(std::string("cannot write ") + argv[2]);
     }
