@@ -21,7 +21,7 @@ set -euo pipefail
 
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$top/build/release}
-# The PPD as the build writes it: the source PPD with the presets' code.
+# The PPD as the build writes it into the stage.
 ppd=$build/stage/share/zrk5100/ZR-K5100.ppd
 
 open_window=no
