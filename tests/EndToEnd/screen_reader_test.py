@@ -12,6 +12,7 @@ import os
 import select
 import shutil
 import signal
+import socket
 import subprocess
 import tempfile
 import time
@@ -45,6 +46,23 @@ def poll(probe, bound=STEP_BOUND, interval=0.05):
         if time.monotonic() >= deadline:
             return None
         time.sleep(interval)
+
+
+def free_displays(first=90, last=400):
+    """Display numbers that no X server holds: neither the lock file nor the
+    abstract socket, which another mount namespace's server may hold without
+    a lock file here (an X client tries that socket first)."""
+    for number in range(first + os.getpid() % 50, last):
+        if os.path.exists("/tmp/.X%d-lock" % number):
+            continue
+        probe = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+        try:
+            probe.bind("\0/tmp/.X11-unix/X%d" % number)
+        except OSError:
+            continue
+        finally:
+            probe.close()
+        yield number
 
 
 def read_line(stream, bound=STARTUP_BOUND):
@@ -146,17 +164,23 @@ class ScreenReader(unittest.TestCase):
         env.update(HOME=home, XDG_RUNTIME_DIR=runtime, LC_ALL="C.UTF-8", LANG="C.UTF-8",
                    ZRK5100_ROOT=root, NO_AT_BRIDGE="0")
 
-        # The X server, on the first free display, for local clients only.
-        reader, writer = os.pipe()
+        # The X server, on a free display, for local clients only; the next
+        # one when another server took it first.
         cls.xvfb_log = open(os.path.join(root, "xvfb.log"), "wb")
-        xvfb = cls.servers.start(
-            ["Xvfb", "-displayfd", str(writer), "-nolisten", "tcp", "-screen", "0",
-             "1280x1024x24"], env, pass_fds=(writer,), stdout=subprocess.DEVNULL,
-            stderr=cls.xvfb_log)
-        os.close(writer)
-        with os.fdopen(reader, "rb", buffering=0) as stream:
-            display = read_line(stream)
-        if not display or xvfb.poll() is not None:
+        display = None
+        for number, _ in zip(free_displays(), range(5)):
+            reader, writer = os.pipe()
+            xvfb = cls.servers.start(
+                ["Xvfb", ":%d" % number, "-displayfd", str(writer), "-nolisten", "tcp",
+                 "-screen", "0", "1280x1024x24"], env, pass_fds=(writer,),
+                stdout=subprocess.DEVNULL, stderr=cls.xvfb_log)
+            os.close(writer)
+            with os.fdopen(reader, "rb", buffering=0) as stream:
+                display = read_line(stream)
+            if display and xvfb.poll() is None:
+                break
+            display = None
+        if not display:
             raise RuntimeError("Xvfb did not start")
         env["DISPLAY"] = ":" + display
 
