@@ -50,3 +50,8 @@ for rows_file in ("three-rows.txt", "hostile-rows.txt"):
     # Successful walk onto no file, failed walk onto a file with entries.
     (OUT / f"{stem}-new-file").write_bytes(seed(rows_file, 0x00))
     (OUT / f"{stem}-failed-onto-entries").write_bytes(seed(rows_file, 0x03))
+    # Onto groups whose every slot is taken; and the whole path through the
+    # profile file, written, merged and read back.
+    (OUT / f"{stem}-onto-full-groups").write_bytes(seed(rows_file, 0x08))
+    (OUT / f"{stem}-through-the-file").write_bytes(seed(rows_file, 0xF2))
+    (OUT / f"{stem}-through-the-full-file").write_bytes(seed(rows_file, 0xF9))
