@@ -5,6 +5,7 @@
 #include "PainChangeController.h"
 
 #include <Bundle.h>
+#include <PDEPlugInAPI.h>
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -129,6 +130,21 @@ void rememberControls() {
 void restoreControls() {
     for (const ControlSnapshot& control : gPanes->controls)
         restore(control);
+}
+
+void labelControls(const PDE::ControlTableEntry* table) {
+    int index = 0;
+    for (const PDE::ControlTableEntry* row = table; row->kind != PDE::kControlKindEnd;
+         ++row, ++index) {
+        if (!row->control)
+            continue;
+        row->control->setProperty(PrintHost::ControlProperty::kRow, index);
+        row->control->setProperty(PrintHost::ControlProperty::kKind, row->kind);
+        row->control->setProperty(PrintHost::ControlProperty::kKeyword,
+                                  QString::fromLatin1(row->ppdKeyword));
+        row->control->setProperty(PrintHost::ControlProperty::kIdentifier,
+                                  QString::fromLatin1(row->identifier));
+    }
 }
 
 PDE::ControlTablePtr joinedTable(PDE::PainChangeController* panes) {

@@ -28,6 +28,9 @@ void rememberControls();
 // Puts every remembered control back; a pop-up's items are rebuilt only when
 // they differ.
 void restoreControls();
+// Tells each control its row, kind, keyword and identifier, as the panel
+// tells a scripting host (print-dialog --set and --state read them).
+void labelControls(const PDE::ControlTableEntry* table);
 // Both panes' tables joined, as the panel joins them.
 PDE::ControlTablePtr joinedTable(PDE::PainChangeController* panes);
 
