@@ -4,18 +4,25 @@
 // counts within 0..500 and terminated names; where the input asks for the
 // file, the merged file is written, reads back and holds the same.
 //
-// Input: a first byte choosing the walk's result (bit 0: failed), the profile
-// file the merge starts from (bits 1-3: none, two entries, PAP states, wrong
-// types, every slot of every group taken) and, with all of bits 4-7 set, the
-// whole path through the file: the start file written, the service's merge
-// reading and rewriting it, the result read back. Other inputs merge into the
-// groups the start file reads as, in memory (the writer always writes all 500
-// slots of the three groups, which costs a hundred times the rest). Then
-// cells of six bytes
+// Input: a first byte choosing the walk's result (bit 0: failed) and the
+// profile file the merge starts from (bits 1-3: none, two entries, PAP
+// states, wrong types, every slot of every group taken); then cells of six
+// bytes
 //   shape, column, row (two bytes, big-endian), type, value length
 // followed by the value. shape bits 0-1 give the identifier's length (the
 // full cell, no row index, one sub-identifier more, the entry only); bit 2
 // moves it outside the table; bit 3 makes the row index the largest one.
+// Bytes after the last whole cell are ignored.
+//
+// Most inputs merge into the groups the start file reads as, in memory. The
+// writer always writes all 500 slots of the three groups, which costs about
+// a hundred times the rest, so an input takes the whole path through the file
+// (the start file written, the service's merge reading and rewriting it, the
+// result read back) only when it asks for it: bits 4-7 of the first byte all
+// set and the sum of all its bytes a multiple of 32. The sum makes a mutant of
+// such an input take the costly path one time in 32, so that the inputs
+// that reach the file's code cannot take over the run; a trailing byte
+// settles it (make_walk_seeds.py writes such seeds).
 #include "MergeTables.h"
 #include "ProfileFileCheck.h"
 #include "SpoolPlist.h"
@@ -56,6 +63,26 @@ struct Process {
 };
 
 constexpr uint8_t kWholeFileBits = 0xF0;
+constexpr unsigned kWholeFileSumModulus = 32;
+
+bool asksForTheFile(const uint8_t* data, size_t size) {
+    if ((data[0] & kWholeFileBits) != kWholeFileBits)
+        return false;
+    unsigned sum = 0;
+    for (size_t i = 0; i < size; ++i)
+        sum += data[i];
+    return sum % kWholeFileSumModulus == 0;
+}
+
+// The service fsyncs what it writes: where a folder in memory exists, the
+// scratch files go there so that the inputs through the file never wait on a
+// disk.
+std::string scratchParent() {
+    if (::access("/dev/shm", W_OK | X_OK) == 0)
+        return "/dev/shm";
+    const char* tmp = std::getenv("TMPDIR");
+    return tmp && tmp[0] ? tmp : "/tmp";
+}
 
 Process* gProcess = nullptr;
 
@@ -210,8 +237,7 @@ void mergeThroughTheFile(const Process& p, const StartFile& start, int failed) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     static Process p;
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && tmp[0] ? tmp : "/tmp") + "/zrk-fuzz-walk-XXXXXX";
+    std::string pattern = scratchParent() + "/zrk-fuzz-walk-XXXXXX";
     if (!::mkdtemp(pattern.data()))
         finding("cannot make a scratch folder");
     p.dir = pattern;
@@ -262,7 +288,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     checkList(zrk::PlistForSpool);
 
-    if ((data[0] & kWholeFileBits) == kWholeFileBits) {
+    if (asksForTheFile(data, size)) {
         mergeThroughTheFile(p, start, failed);
         return 0;
     }
