@@ -85,9 +85,12 @@ std::vector<std::string> dictionaryKeys(plist_t dict) {
 // Print settings nest a few levels (settings, product, queue, value).
 constexpr int kMaxTicketDepth = 64;
 
+constexpr const char* kNotKeptInXml = "holds a value that an XML property list cannot keep";
+
 // Whether a value reads back as itself once the ticket is written as XML.
 // A date there keeps whole seconds only, and one outside the calendar is
-// written empty; a real that is not a number never compares equal.
+// written empty; a binary list's object reference (UID) comes back as a
+// dictionary; a real that is not a number never compares equal.
 bool survivesXml(plist_t node) {
     plist_t wrapper = plist_new_array();
     plist_array_append_item(wrapper, plist_copy(node));
@@ -113,22 +116,18 @@ bool survivesXml(plist_t node) {
 // ends at the first NUL character; writing such a string reads past the copy's
 // end. XML has no NUL character, so a file holding one is not a property list.
 // Saving writes the whole ticket as XML, so a value XML cannot hold (a binary
-// ticket's date with a fraction of a second, for one) would change another
-// queue's settings: such a ticket is refused as well.
+// ticket's date with a fraction of a second or object reference, for two)
+// would change another queue's settings: such a ticket is refused as well.
 const char* unusableTicketNode(plist_t node, int depth) {
     if (depth > kMaxTicketDepth)
         return "is nested too deeply for a ticket";
     switch (plist_get_node_type(node)) {
-    case PLIST_DATE:
-    case PLIST_REAL:
-        return survivesXml(node) ? nullptr
-                                 : "holds a date or number that an XML property list cannot keep";
     case PLIST_STRING: {
         uint64_t length = 0;
         const char* text = plist_get_string_ptr(node, &length);
         if (!text || ::strnlen(text, length) != length)
             return "holds a string with a NUL character, not a property list";
-        return nullptr;
+        return survivesXml(node) ? nullptr : kNotKeptInXml;
     }
     case PLIST_ARRAY:
         for (uint32_t i = 0; i < plist_array_get_size(node); ++i) {
@@ -157,7 +156,7 @@ const char* unusableTicketNode(plist_t node, int depth) {
         return why;
     }
     default:
-        return nullptr;
+        return survivesXml(node) ? nullptr : kNotKeptInXml;
     }
 }
 
