@@ -89,10 +89,39 @@ std::vector<std::string> dictionaryKeys(plist_t dict) {
 // Print settings nest a few levels (settings, product, queue, value).
 constexpr int kMaxTicketDepth = 64;
 
+constexpr const char* kNotKeptInXml = "holds a value that an XML property list cannot keep";
+
+// Whether a value reads back as itself once the ticket is written as XML.
+// A date there keeps whole seconds only, and one outside the calendar is
+// written empty; a binary list's object reference (UID) comes back as a
+// dictionary; a real that is not a number never compares equal.
+bool survivesXml(plist_t node) {
+    plist_t wrapper = plist_new_array();
+    plist_array_append_item(wrapper, plist_copy(node));
+    char* xml = nullptr;
+    uint32_t length = 0;
+    plist_to_xml(wrapper, &xml, &length);
+    plist_free(wrapper);
+    if (!xml)
+        return false;
+    plist_t back = nullptr;
+    plist_from_xml(xml, length, &back);
+    plist_to_xml_free(xml);
+    const bool same = back && plist_get_node_type(back) == PLIST_ARRAY &&
+                      plist_array_get_size(back) == 1 &&
+                      plist_compare_node_value(node, plist_array_get_item(back, 0));
+    if (back)
+        plist_free(back);
+    return same;
+}
+
 // Why a parsed ticket cannot be used as print settings, or null when it can.
 // libplist keeps the length an XML string had in the file beside a copy that
 // ends at the first NUL character; writing such a string reads past the copy's
 // end. XML has no NUL character, so a file holding one is not a property list.
+// Saving writes the whole ticket as XML, so a value XML cannot hold (a binary
+// ticket's date with a fraction of a second or object reference, for two)
+// would change another queue's settings: such a ticket is refused as well.
 const char* unusableTicketNode(plist_t node, int depth) {
     if (depth > kMaxTicketDepth)
         return "is nested too deeply for a ticket";
@@ -102,7 +131,7 @@ const char* unusableTicketNode(plist_t node, int depth) {
         const char* text = plist_get_string_ptr(node, &length);
         if (!text || ::strnlen(text, length) != length)
             return "holds a string with a NUL character, not a property list";
-        return nullptr;
+        return survivesXml(node) ? nullptr : kNotKeptInXml;
     }
     case PLIST_ARRAY:
         for (uint32_t i = 0; i < plist_array_get_size(node); ++i) {
@@ -131,7 +160,7 @@ const char* unusableTicketNode(plist_t node, int depth) {
         return why;
     }
     default:
-        return nullptr;
+        return survivesXml(node) ? nullptr : kNotKeptInXml;
     }
 }
 

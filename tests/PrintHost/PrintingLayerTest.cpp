@@ -233,6 +233,11 @@ TEST(PrintingLayer, ReadRefusesWhatIsNotADictionaryPlist) {
                     "<string>Tr\0\0\0\0ue</string></dict></plist>",
                     100),
          true},
+        // Saved as XML, the fraction of a second would be lost.
+        {"date.plist",
+         QByteArray::fromHex("62706c6973743030d1010251613341c1de0c40400000080b0d00000000000001"
+                             "01000000000000000300000000000000000000000000000016"),
+         true},
         {"deep.plist",
          "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>a</key>" +
              QByteArray("<array>").repeated(100) + QByteArray("</array>").repeated(100) +

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <system_error>
 
 namespace zrkfuzz {
@@ -29,6 +30,49 @@ std::string makeFolder(const char* purpose) {
     if (!::mkdtemp(pattern.data()))
         finding("cannot make a scratch folder");
     return pattern;
+}
+
+// A value as its XML text, a dictionary as its entries in key order.
+std::string canonical(plist_t node) {
+    switch (plist_get_node_type(node)) {
+    case PLIST_DICT: {
+        std::map<std::string, std::string> entries;
+        plist_dict_iter iter = nullptr;
+        plist_dict_new_iter(node, &iter);
+        for (;;) {
+            char* key = nullptr;
+            plist_t value = nullptr;
+            plist_dict_next_item(node, iter, &key, &value);
+            if (!key)
+                break;
+            entries[key] = canonical(value);
+            std::free(key);
+        }
+        std::free(iter);
+        std::string text = "{";
+        for (const auto& [key, value] : entries)
+            text += std::to_string(key.size()) + ":" + key + "=" + value + ";";
+        return text + "}";
+    }
+    case PLIST_ARRAY: {
+        std::string text = "[";
+        for (uint32_t i = 0; i < plist_array_get_size(node); ++i)
+            text += canonical(plist_array_get_item(node, i)) + ",";
+        return text + "]";
+    }
+    default: {
+        plist_t wrapper = plist_new_array();
+        plist_array_append_item(wrapper, plist_copy(node));
+        char* xml = nullptr;
+        uint32_t length = 0;
+        plist_to_xml(wrapper, &xml, &length);
+        std::string text(xml ? xml : "", xml ? length : 0);
+        if (xml)
+            plist_to_xml_free(xml);
+        plist_free(wrapper);
+        return text;
+    }
+    }
 }
 
 void removeTree(const std::string& path) {
@@ -134,6 +178,29 @@ bool jsonLinesParse(const std::string& out) {
         start = end + 1;
     }
     return true;
+}
+
+std::map<std::string, std::string> otherQueues(plist_t settings, const char* queue) {
+    std::map<std::string, std::string> queues;
+    if (!settings || plist_get_node_type(settings) != PLIST_DICT)
+        return queues;
+    plist_t product = plist_dict_get_item(settings, "zrk5100");
+    if (!product || plist_get_node_type(product) != PLIST_DICT)
+        return queues;
+    plist_dict_iter iter = nullptr;
+    plist_dict_new_iter(product, &iter);
+    for (;;) {
+        char* key = nullptr;
+        plist_t value = nullptr;
+        plist_dict_next_item(product, iter, &key, &value);
+        if (!key)
+            break;
+        if (std::string(key) != queue)
+            queues[key] = canonical(value);
+        std::free(key);
+    }
+    std::free(iter);
+    return queues;
 }
 
 } // namespace zrkfuzz

@@ -7,7 +7,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <string>
+
+#include <plist/plist.h>
 
 namespace zrkfuzz {
 
@@ -30,7 +33,21 @@ DialogRun runDialog(PrintHost::PrintDialogOptions options);
 // Aborts (a finding) with a message on standard error.
 [[noreturn]] void finding(const char* what);
 
+// Owns one property-list node.
+struct PlistOwner {
+    plist_t node = nullptr;
+    ~PlistOwner() {
+        if (node)
+            plist_free(node);
+    }
+};
+
 // Whether each line of `out` that starts with '{' is a JSON object.
 bool jsonLinesParse(const std::string& out);
+
+// Every queue's model dictionary under the product key "zrk5100" but `queue`, in a
+// canonical text form (a dictionary holding one key twice counts as holding
+// its last value, as it does once written as XML and read back).
+std::map<std::string, std::string> otherQueues(plist_t settings, const char* queue);
 
 } // namespace zrkfuzz

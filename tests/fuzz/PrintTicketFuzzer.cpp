@@ -19,7 +19,6 @@
 namespace {
 
 constexpr const char* kQueue = "ZR-K5100";
-constexpr const char* kProduct = "zrk5100";
 
 using Actions = std::vector<std::pair<QString, QString>>;
 
@@ -36,83 +35,6 @@ const Actions& actions(uint8_t selector) {
         {{"VXColorSeparation", "True"}, {"VXQuickColor", "Vivid"}},
     };
     return kActions[selector % (sizeof kActions / sizeof kActions[0])];
-}
-
-struct PlistOwner {
-    plist_t node = nullptr;
-    ~PlistOwner() {
-        if (node)
-            plist_free(node);
-    }
-};
-
-// A value as its XML text, except that a dictionary holding one key twice
-// (a binary property list may) counts as holding its last value only, as it
-// does once written as XML and read back.
-std::string canonical(plist_t node) {
-    switch (plist_get_node_type(node)) {
-    case PLIST_DICT: {
-        std::map<std::string, std::string> entries;
-        plist_dict_iter iter = nullptr;
-        plist_dict_new_iter(node, &iter);
-        for (;;) {
-            char* key = nullptr;
-            plist_t value = nullptr;
-            plist_dict_next_item(node, iter, &key, &value);
-            if (!key)
-                break;
-            entries[key] = canonical(value);
-            std::free(key);
-        }
-        std::free(iter);
-        std::string text = "{";
-        for (const auto& [key, value] : entries)
-            text += std::to_string(key.size()) + ":" + key + "=" + value + ";";
-        return text + "}";
-    }
-    case PLIST_ARRAY: {
-        std::string text = "[";
-        for (uint32_t i = 0; i < plist_array_get_size(node); ++i)
-            text += canonical(plist_array_get_item(node, i)) + ",";
-        return text + "]";
-    }
-    default: {
-        plist_t wrapper = plist_new_array();
-        plist_array_append_item(wrapper, plist_copy(node));
-        char* xml = nullptr;
-        uint32_t length = 0;
-        plist_to_xml(wrapper, &xml, &length);
-        std::string text(xml ? xml : "", xml ? length : 0);
-        if (xml)
-            plist_to_xml_free(xml);
-        plist_free(wrapper);
-        return text;
-    }
-    }
-}
-
-// Every queue's model dictionary but the current one, in canonical form.
-std::map<std::string, std::string> otherQueues(plist_t settings) {
-    std::map<std::string, std::string> queues;
-    if (!settings || plist_get_node_type(settings) != PLIST_DICT)
-        return queues;
-    plist_t product = plist_dict_get_item(settings, kProduct);
-    if (!product || plist_get_node_type(product) != PLIST_DICT)
-        return queues;
-    plist_dict_iter iter = nullptr;
-    plist_dict_new_iter(product, &iter);
-    for (;;) {
-        char* key = nullptr;
-        plist_t value = nullptr;
-        plist_dict_next_item(product, iter, &key, &value);
-        if (!key)
-            break;
-        if (std::string(key) != kQueue)
-            queues[key] = canonical(value);
-        std::free(key);
-    }
-    std::free(iter);
-    return queues;
 }
 
 } // namespace
@@ -133,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // Serialised only once the host has accepted the ticket: libplist cannot
     // write every tree it reads.
-    PlistOwner input;
+    zrkfuzz::PlistOwner input;
     if (ticketSize > 0)
         plist_from_memory(original.data(), static_cast<uint32_t>(original.size()), &input.node);
 
@@ -151,11 +73,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string after = zrkfuzz::readWholeFile(ticket, &exists);
     switch (run.status) {
     case 0: {
-        PlistOwner saved;
+        zrkfuzz::PlistOwner saved;
         plist_from_xml(after.data(), static_cast<uint32_t>(after.size()), &saved.node);
         if (!saved.node || plist_get_node_type(saved.node) != PLIST_DICT)
             zrkfuzz::finding("the saved ticket is not a dictionary property list");
-        if (otherQueues(saved.node) != otherQueues(input.node))
+        if (zrkfuzz::otherQueues(saved.node, kQueue) != zrkfuzz::otherQueues(input.node, kQueue))
             zrkfuzz::finding("saving changed another queue's values");
         if (!zrkfuzz::jsonLinesParse(run.out))
             zrkfuzz::finding("the summary is not a JSON object");

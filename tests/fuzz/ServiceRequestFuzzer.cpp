@@ -156,8 +156,13 @@ std::string substituteRoot(std::string text, const std::string& root) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     static Process p;
+    // The service fsyncs what it writes: where a folder in memory exists,
+    // the root goes there so that the requests never wait on a disk.
     const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && tmp[0] ? tmp : "/tmp") + "/zrk-fuzz-service-XXXXXX";
+    std::string parent = ::access("/dev/shm", W_OK | X_OK) == 0 ? "/dev/shm"
+                         : tmp && tmp[0]                        ? tmp
+                                                                : "/tmp";
+    std::string pattern = parent + "/zrk-fuzz-service-XXXXXX";
     if (!::mkdtemp(pattern.data()))
         finding("cannot make the installation root");
     p.root = pattern;

@@ -1,15 +1,29 @@
 // libFuzzer target: any sequence of cells a printer might answer a walk with
-// (identifier, value type, value), filed into the spool, merged into a
-// profile file and read back. What must hold whatever the printer sends: the
-// merged file is written, reads back, and holds counts within 0..500 and
-// terminated, well-formed names.
+// (identifier, value type, value), filed into the spool and merged into the
+// profile groups. What must hold whatever the printer sends: the groups hold
+// counts within 0..500 and terminated names; where the input asks for the
+// file, the merged file is written, reads back and holds the same.
 //
 // Input: a first byte choosing the walk's result (bit 0: failed) and the
-// profile file the merge starts from (bits 1-2); then cells of six bytes
+// profile file the merge starts from (bits 1-3: none, two entries, PAP
+// states, wrong types, every slot of every group taken); then cells of six
+// bytes
 //   shape, column, row (two bytes, big-endian), type, value length
 // followed by the value. shape bits 0-1 give the identifier's length (the
 // full cell, no row index, one sub-identifier more, the entry only); bit 2
 // moves it outside the table; bit 3 makes the row index the largest one.
+// Bytes after the last whole cell are ignored.
+//
+// Most inputs merge into the groups the start file reads as, in memory. The
+// writer always writes all 500 slots of the three groups, which costs about
+// a hundred times the rest, so an input takes the whole path through the file
+// (the start file written, the service's merge reading and rewriting it, the
+// result read back) only when it asks for it: bits 4-7 of the first byte all
+// set and the sum of all its bytes a multiple of 32. The sum makes a mutant of
+// such an input take the costly path one time in 32, so that the inputs
+// that reach the file's code cannot take over the run; a trailing byte
+// settles it (make_walk_seeds.py writes such seeds).
+#include "MergeTables.h"
 #include "ProfileFileCheck.h"
 #include "SpoolPlist.h"
 #include "StorePaths.h"
@@ -35,11 +49,40 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// A start file: its text ("" for no file) and what the store reads from it.
+struct StartFile {
+    std::string text;
+    bool unreadable = false;
+    std::unique_ptr<ProfileList[]> groups;
+};
+
 struct Process {
     std::string dir;
     zrk::StorePaths paths;
-    std::vector<std::string> startFiles; // "" for no file
+    std::vector<StartFile> startFiles;
 };
+
+constexpr uint8_t kWholeFileBits = 0xF0;
+constexpr unsigned kWholeFileSumModulus = 32;
+
+bool asksForTheFile(const uint8_t* data, size_t size) {
+    if ((data[0] & kWholeFileBits) != kWholeFileBits)
+        return false;
+    unsigned sum = 0;
+    for (size_t i = 0; i < size; ++i)
+        sum += data[i];
+    return sum % kWholeFileSumModulus == 0;
+}
+
+// The service fsyncs what it writes: where a folder in memory exists, the
+// scratch files go there so that the inputs through the file never wait on a
+// disk.
+std::string scratchParent() {
+    if (::access("/dev/shm", W_OK | X_OK) == 0)
+        return "/dev/shm";
+    const char* tmp = std::getenv("TMPDIR");
+    return tmp && tmp[0] ? tmp : "/tmp";
+}
 
 Process* gProcess = nullptr;
 
@@ -127,38 +170,110 @@ void checkList(const ProfileList& list) {
     }
 }
 
+// Every slot of every group taken by an entry, in every state, of both
+// locations and of the group's classes: a row new to the printer finds no
+// free slot.
+std::unique_ptr<ProfileList[]> fullGroups() {
+    auto groups = std::make_unique<ProfileList[]>(kProfileGroupCount);
+    for (int g = 0; g < kProfileGroupCount; ++g) {
+        ProfileList& list = groups[g];
+        list.iNum = kMaxProfileEntries;
+        for (int i = 0; i < kMaxProfileEntries; ++i) {
+            ProfileEntry& entry = list.litem[i];
+            entry.iIndexOnDevice = i + 1;
+            entry.iInMenu = kInMenuDeviceAbsentHidden + i % kInMenuUserShown;
+            entry.iProfileClass =
+                g == kProfileGroupRGB ? zrk::kProfileClassRGBSourceA : zrk::kProfileClassOutput;
+            entry.iLocation = i % 2 ? kLocationCard : kLocationDisk;
+            std::snprintf(entry.FileName, sizeof entry.FileName, "P%03d.ICC", i);
+            std::snprintf(entry.ProfileName, sizeof entry.ProfileName, "Profile %d", i);
+        }
+    }
+    return groups;
+}
+
+// Reads one start file the way the merge does, once: the groups it reads as
+// and whether the merge would keep it unread.
+StartFile loadStartFile(Process& p, std::string text) {
+    StartFile start;
+    start.text = std::move(text);
+    start.groups = std::make_unique<ProfileList[]>(kProfileGroupCount);
+    ::unlink(p.paths.current.c_str());
+    if (start.text.empty())
+        return start;
+    std::ofstream(p.paths.current, std::ios::binary) << start.text;
+    start.unreadable =
+        zrk::store::checkProfileFile(p.paths.current) == zrk::store::ProfileFileState::Unreadable;
+    const zrk::StorePathScope scope(p.paths);
+    VXPListReadProfile_All(&start.groups[0], &start.groups[1], &start.groups[2]);
+    return start;
+}
+
+// The service's merge from the start file on disk, and the file read back.
+void mergeThroughTheFile(const Process& p, const StartFile& start, int failed) {
+    ::unlink(p.paths.current.c_str());
+    if (!start.text.empty())
+        std::ofstream(p.paths.current, std::ios::binary) << start.text;
+    const zrk::StorePathScope scope(p.paths);
+    const int merged = zrk::vRestructPlistSpool2Current(failed);
+    if (merged == zrk::kMergeKeptUnreadableFile) {
+        // Only a file that does not read as a profile is kept, and byte for byte.
+        if (!start.unreadable)
+            finding("the merge kept a file that reads as a profile");
+        if (readFile(p.paths.current) != start.text)
+            finding("the merge changed a file it kept");
+        return;
+    }
+    if (merged != 0)
+        finding("the merge did not write the profile file");
+    auto groups = std::make_unique<ProfileList[]>(kProfileGroupCount);
+    if (VXPListReadProfile_All(&groups[0], &groups[1], &groups[2]) != 0)
+        finding("the merged profile file does not read back");
+    for (int g = 0; g < kProfileGroupCount; ++g)
+        checkList(groups[g]);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     static Process p;
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && tmp[0] ? tmp : "/tmp") + "/zrk-fuzz-walk-XXXXXX";
+    std::string pattern = scratchParent() + "/zrk-fuzz-walk-XXXXXX";
     if (!::mkdtemp(pattern.data()))
         finding("cannot make a scratch folder");
     p.dir = pattern;
     p.paths.current = p.dir + "/tester-zrk5100-profile.plist";
     p.paths.backup = p.dir + "/tester-zrk5100-profile.prev.plist";
     p.paths.spool = p.dir + "/tester-zrk5100-profile.spool.plist";
-    const std::string seeds = ZRK_FUZZ_SOURCE_DIR "/tests/fuzz/corpus/profile_reader/";
-    p.startFiles = {"", readFile(seeds + "two_entries.plist"), readFile(seeds + "pap_states.plist"),
-                    readFile(seeds + "wrong_types.plist")};
     gProcess = &p;
     std::atexit([] {
         std::error_code ignored;
         fs::remove_all(gProcess->dir, ignored);
     });
+
+    // The full start file as the store writes it.
+    std::string full;
+    {
+        const auto groups = fullGroups();
+        const zrk::StorePathScope scope(p.paths);
+        ::unlink(p.paths.current.c_str());
+        if (VXPListWriteProfile_All(&groups[0], &groups[1], &groups[2]) != 0)
+            finding("cannot write the full start file");
+        full = readFile(p.paths.current);
+    }
+    const std::string seeds = ZRK_FUZZ_SOURCE_DIR "/tests/fuzz/corpus/profile_reader/";
+    for (std::string text :
+         {std::string(), readFile(seeds + "two_entries.plist"),
+          readFile(seeds + "pap_states.plist"), readFile(seeds + "wrong_types.plist"), full})
+        p.startFiles.push_back(loadStartFile(p, std::move(text)));
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0)
         return 0;
-    Process& p = *gProcess;
+    const Process& p = *gProcess;
     const int failed = data[0] & 0x01;
-    const std::string& start = p.startFiles[(data[0] >> 1) % p.startFiles.size()];
-    ::unlink(p.paths.current.c_str());
-    if (!start.empty())
-        std::ofstream(p.paths.current, std::ios::binary) << start;
+    const StartFile& start = p.startFiles[((data[0] >> 1) & 0x07) % p.startFiles.size()];
 
     zrk::vSpoolPlist(nullptr, 0, nullptr, 1);
     size_t at = 1;
@@ -173,22 +288,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     checkList(zrk::PlistForSpool);
 
-    const zrk::StorePathScope scope(p.paths);
-    const int merged = zrk::vRestructPlistSpool2Current(failed);
-    if (merged == zrk::kMergeKeptUnreadableFile) {
-        // Only a file that does not read as a profile is kept, and byte for byte.
-        if (start.empty() || zrk::store::checkProfileFile(p.paths.current) !=
-                                 zrk::store::ProfileFileState::Unreadable)
-            finding("the merge kept a file that reads as a profile");
-        if (readFile(p.paths.current) != start)
-            finding("the merge changed a file it kept");
+    if (asksForTheFile(data, size)) {
+        mergeThroughTheFile(p, start, failed);
         return 0;
     }
-    if (merged != 0)
-        finding("the merge did not write the profile file");
+    // The merge leaves a file that does not read alone.
+    if (start.unreadable)
+        return 0;
     auto groups = std::make_unique<ProfileList[]>(kProfileGroupCount);
-    if (VXPListReadProfile_All(&groups[0], &groups[1], &groups[2]) != 0)
-        finding("the merged profile file does not read back");
+    for (int g = 0; g < kProfileGroupCount; ++g)
+        groups[g] = start.groups[g];
+    zrk::vMergeSpoolIntoGroups(failed, groups.get());
     for (int g = 0; g < kProfileGroupCount; ++g)
         checkList(groups[g]);
     return 0;

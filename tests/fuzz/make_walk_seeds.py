@@ -44,9 +44,22 @@ def seed(rows_file, first):
     return out
 
 
+def through_the_file(data):
+    """Adds the trailing byte that makes the byte sum a multiple of 32: with
+    bits 4-7 of the first byte set, the input then asks for the whole path
+    through the profile file."""
+    return data + bytes([(32 - sum(data) % 32) % 32])
+
+
 OUT.mkdir(parents=True, exist_ok=True)
 for rows_file in ("three-rows.txt", "hostile-rows.txt"):
     stem = rows_file.removesuffix(".txt")
     # Successful walk onto no file, failed walk onto a file with entries.
     (OUT / f"{stem}-new-file").write_bytes(seed(rows_file, 0x00))
     (OUT / f"{stem}-failed-onto-entries").write_bytes(seed(rows_file, 0x03))
+    # Onto groups whose every slot is taken; and the whole path through the
+    # profile file, written, merged and read back.
+    (OUT / f"{stem}-onto-full-groups").write_bytes(seed(rows_file, 0x08))
+    (OUT / f"{stem}-through-the-file").write_bytes(through_the_file(seed(rows_file, 0xF2)))
+    (OUT / f"{stem}-through-the-full-file").write_bytes(
+        through_the_file(seed(rows_file, 0xF9)))

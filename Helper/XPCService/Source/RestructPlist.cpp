@@ -75,26 +75,10 @@ void vRestructDetail(int spoolSlot, ProfileList* list) {
     }
 }
 
-int vRestructPlistSpool2Current(int failed) {
-    // Only a missing file may be started from empty lists.
-    if (VX_PLIST_PROFILE_PATH != nullptr) {
-        std::string reason;
-        if (store::checkProfileFile(VX_PLIST_PROFILE_PATH, &reason) ==
-            store::ProfileFileState::Unreadable) {
-            syslog(LOG_ERR, "xpc - mibwalk_XPC - %s %s: left unchanged",
-                   escapedForLog(VX_PLIST_PROFILE_PATH).c_str(), escapedForLog(reason).c_str());
-            return kMergeKeptUnreadableFile;
-        }
-    }
-    // Three lists are 126 KB: kept off the stack of whichever thread serves
-    // the request.
-    auto groups = std::make_unique<ProfileList[]>(kProfileGroupCount);
+void vMergeSpoolIntoGroups(int failed, ProfileList* groups) {
     ProfileList& rgb = groups[kRGB];
     ProfileList& sim = groups[kSIM];
     ProfileList& dst = groups[kDST];
-
-    // No file yet leaves the lists empty: the first walk creates the file.
-    VXPListReadProfile_All(&rgb, &sim, &dst);
 
     for (int g = 0; g < kProfileGroupCount; ++g) {
         vDeleteMIBprofilesTemporary(failed, &groups[g]);
@@ -149,7 +133,29 @@ int vRestructPlistSpool2Current(int failed) {
         // behind; the file is written the way every reader would correct it.
         VXPlistCheckWithInMenu_Dict(&groups[g]);
     }
+}
 
+int vRestructPlistSpool2Current(int failed) {
+    // Only a missing file may be started from empty lists.
+    if (VX_PLIST_PROFILE_PATH != nullptr) {
+        std::string reason;
+        if (store::checkProfileFile(VX_PLIST_PROFILE_PATH, &reason) ==
+            store::ProfileFileState::Unreadable) {
+            syslog(LOG_ERR, "xpc - mibwalk_XPC - %s %s: left unchanged",
+                   escapedForLog(VX_PLIST_PROFILE_PATH).c_str(), escapedForLog(reason).c_str());
+            return kMergeKeptUnreadableFile;
+        }
+    }
+    // Three lists are 126 KB: kept off the stack of whichever thread serves
+    // the request.
+    auto groups = std::make_unique<ProfileList[]>(kProfileGroupCount);
+    ProfileList& rgb = groups[kRGB];
+    ProfileList& sim = groups[kSIM];
+    ProfileList& dst = groups[kDST];
+
+    // No file yet leaves the lists empty: the first walk creates the file.
+    VXPListReadProfile_All(&rgb, &sim, &dst);
+    vMergeSpoolIntoGroups(failed, groups.get());
     return VXPListWriteProfile_All(&rgb, &sim, &dst);
 }
 

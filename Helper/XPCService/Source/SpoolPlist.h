@@ -39,6 +39,12 @@ void vSpoolPlist(const oid* name, std::size_t nameLength, const netsnmp_variable
 inline constexpr int kMergeKeptUnreadableFile = -2;
 int vRestructPlistSpool2Current(int failed);
 
+// The merge itself, on the three groups (indexed by kProfileGroupRGB..DST) as
+// read from the profile file: ages the entries, clears names the printer
+// cannot serve, files the spool's rows and tidies every group. What it leaves
+// in the groups is what vRestructPlistSpool2Current writes.
+void vMergeSpoolIntoGroups(int failed, ProfileList* groups);
+
 // Ages the states of one group before the merge, after a successful or a
 // failed walk; only iInMenu changes.
 void vDeleteMIBprofilesTemporary(int failed, ProfileList* list);
