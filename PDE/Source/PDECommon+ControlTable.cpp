@@ -5,6 +5,7 @@
 #include "ConstraintReasons.h"
 
 #include <Bundle.h>
+#include <PDEPlugInAPI.h>
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -225,6 +226,20 @@ ControlTableEntry* PDECommon::commonControlTableCompound(ControlTableEntry* cons
     }
     commonSetTerminatorRow(&joined[next]);
     return joined;
+}
+
+void PDECommon::commonLabelControlsForHost(const ControlTableEntry* table) {
+    int index = 0;
+    for (const ControlTableEntry* row = table; row->kind != kControlKindEnd; ++row, ++index) {
+        if (!row->control)
+            continue;
+        row->control->setProperty(PrintHost::ControlProperty::kRow, index);
+        row->control->setProperty(PrintHost::ControlProperty::kKind, row->kind);
+        row->control->setProperty(PrintHost::ControlProperty::kKeyword,
+                                  QString::fromLatin1(row->ppdKeyword));
+        row->control->setProperty(PrintHost::ControlProperty::kIdentifier,
+                                  QString::fromLatin1(row->identifier));
+    }
 }
 
 } // namespace PDE

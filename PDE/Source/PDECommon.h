@@ -66,6 +66,8 @@ public:
     // Allocates a zero-filled table of `rows` rows; null when memory runs out.
     static ControlTableEntry* commonAllocControlTable(size_t rows);
     static void commonSetTerminatorRow(ControlTableEntry* row);
+    // Tells a scripting host which row of the table each control is.
+    static void commonLabelControlsForHost(const ControlTableEntry* table);
 
     // --- PPD access ---
     static uint32_t commonGetEncodingFromPPD(ppd_file_t* ppd);

@@ -70,19 +70,8 @@ void PDEPlugInInterface::myLoad() {
 
 // Tells a scripting host which row of the combined table each control is.
 void PDEPlugInInterface::labelControlsForHost() {
-    if (!compTable)
-        return;
-    int index = 0;
-    for (ControlTableEntry* row = compTable.get(); row->kind != kControlKindEnd; ++row, ++index) {
-        if (!row->control)
-            continue;
-        row->control->setProperty(PrintHost::ControlProperty::kRow, index);
-        row->control->setProperty(PrintHost::ControlProperty::kKind, row->kind);
-        row->control->setProperty(PrintHost::ControlProperty::kKeyword,
-                                  QString::fromLatin1(row->ppdKeyword));
-        row->control->setProperty(PrintHost::ControlProperty::kIdentifier,
-                                  QString::fromLatin1(row->identifier));
-    }
+    if (compTable)
+        PDECommon::commonLabelControlsForHost(compTable.get());
 }
 
 PainChangeController* PDEPlugInInterface::paneController() const {

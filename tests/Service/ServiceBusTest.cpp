@@ -20,8 +20,8 @@ using namespace std::chrono_literals;
 
 constexpr const char* kWalkRoot = "1.3.6.1.4.1.18334.1.1.1.1.6.13.1.1";
 
-// The smallest complete profile file: the three groups with their columns.
-std::string smallProfileText() {
+// The three groups with their six columns, every column empty.
+std::string emptyProfileGroups() {
     std::string groups;
     for (const char* group : {"RGB", "SIM", "DST"}) {
         groups += std::string("<key>") + group + "</key><dict>";
@@ -31,8 +31,13 @@ std::string smallProfileText() {
         }
         groups += "</dict>\n";
     }
+    return groups;
+}
+
+// The smallest complete profile file: the three groups with their columns.
+std::string smallProfileText() {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n" +
-           groups + "</dict>\n</plist>\n";
+           emptyProfileGroups() + "</dict>\n</plist>\n";
 }
 
 class ServiceBus : public ::testing::Test {
@@ -182,15 +187,7 @@ std::size_t characterCount(const std::string& text) {
 TEST_F(ServiceBus, TextWrittenInThreePiecesIsCommittedWhole) {
     // A profile file of 200000 characters, some of them two bytes long: the
     // three groups with their columns, after a long comment.
-    std::string groups;
-    for (const char* group : {"RGB", "SIM", "DST"}) {
-        groups += std::string("<key>") + group + "</key><dict>";
-        for (const char* column :
-             {"IndexOnDevice", "InMenu", "ProfileClass", "Location", "FileName", "ProfileName"}) {
-            groups += std::string("<key>") + column + "</key><dict/>";
-        }
-        groups += "</dict>\n";
-    }
+    const std::string groups = emptyProfileGroups();
     const std::string head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">"
                              "\n<dict>\n<!--\n";
     const std::string tail = "-->\n" + groups + "</dict>\n</plist>\n";

@@ -137,16 +137,8 @@ TEST(ServiceWriters, PiecesOfAnotherWriterNeverJoinASequence) {
     const std::string textA = profileText("A");
     const std::string textB = profileText("B");
     ASSERT_EQ(textA.size(), textB.size());
-    auto sequence = [&url](const std::string& text) {
-        std::vector<std::vector<std::string>> requests;
-        for (const std::string& piece : splitCharEvery(text, kPieceCharacters)) {
-            requests.push_back({"writeDataToPlistFile_XPC", url, piece});
-        }
-        requests.push_back({"writeDataToPlistFileRename_XPC", url});
-        return requests;
-    };
-    const auto requestsA = sequence(textA);
-    const auto requestsB = sequence(textB);
+    const auto requestsA = writeRequests(url, textA);
+    const auto requestsB = writeRequests(url, textB);
     writeFile(current, "<?xml old");
     WriterProcess a(*caller, requestsA);
     WriterProcess b(*caller, requestsB);

@@ -203,4 +203,18 @@ std::map<std::string, std::string> otherQueues(plist_t settings, const char* que
     return queues;
 }
 
+const TicketActions& ticketActions(uint8_t selector) {
+    static const TicketActions kActions[] = {
+        {},
+        {{"VXQuickColor", "Photo"}},
+        {{"VXQuickColor", "CustomColor"}, {"VXImageHalftone", "Detail"}, {"VXBrightness", "Plus1"}},
+        {{"VXEconoMode", "True"}, {"VXColorAsGray", "True"}},
+        {{"VXQuickColor", "CustomColor"},
+         {"VXTextRGBSource", "None"},
+         {"VXImageDestinationProfile", "#0"}},
+        {{"VXColorSeparation", "True"}, {"VXQuickColor", "Vivid"}},
+    };
+    return kActions[selector % (sizeof kActions / sizeof kActions[0])];
+}
+
 } // namespace zrkfuzz

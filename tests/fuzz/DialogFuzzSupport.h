@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <plist/plist.h>
 
@@ -49,5 +51,11 @@ bool jsonLinesParse(const std::string& out);
 // canonical text form (a dictionary holding one key twice counts as holding
 // its last value, as it does once written as XML and read back).
 std::map<std::string, std::string> otherQueues(plist_t settings, const char* queue);
+
+// The queue the ticket targets drive, and what a user might do after the
+// panel restored the ticket: the input's first byte picks one list.
+inline constexpr const char* kTicketQueue = "ZR-K5100";
+using TicketActions = std::vector<std::pair<QString, QString>>;
+const TicketActions& ticketActions(uint8_t selector);
 
 } // namespace zrkfuzz

@@ -57,12 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     panes->getControlValueFromTickettEachView();
     PDE::vColorPresetConstraints(table.get());
 
-    QStringList order;
-    QVariantMap summary;
-    panes->getSummaryTextEachView(&summary, &order);
-    summary.insert(QString::fromLatin1(PrintHost::kSummaryDisplayOrderKey), order);
-    if (!zrkfuzz::isJsonObject(PrintHost::summaryToJson(summary)))
-        zrkfuzz::finding("the summary is not a JSON object");
+    zrkfuzz::checkSummary(panes);
 
     // Back to the controls as the interface file made them, within the
     // input: what one input allocates, it frees.

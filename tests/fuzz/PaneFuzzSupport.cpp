@@ -5,6 +5,7 @@
 #include "PainChangeController.h"
 
 #include <Bundle.h>
+#include <JobOptions.h>
 #include <PDEPlugInAPI.h>
 
 #include <QAbstractButton>
@@ -132,21 +133,6 @@ void restoreControls() {
         restore(control);
 }
 
-void labelControls(const PDE::ControlTableEntry* table) {
-    int index = 0;
-    for (const PDE::ControlTableEntry* row = table; row->kind != PDE::kControlKindEnd;
-         ++row, ++index) {
-        if (!row->control)
-            continue;
-        row->control->setProperty(PrintHost::ControlProperty::kRow, index);
-        row->control->setProperty(PrintHost::ControlProperty::kKind, row->kind);
-        row->control->setProperty(PrintHost::ControlProperty::kKeyword,
-                                  QString::fromLatin1(row->ppdKeyword));
-        row->control->setProperty(PrintHost::ControlProperty::kIdentifier,
-                                  QString::fromLatin1(row->identifier));
-    }
-}
-
 PDE::ControlTablePtr joinedTable(PDE::PainChangeController* panes) {
     PDE::ControlTableEntry* tables[2];
     const int16_t filled = panes->getControlDataEachView(tables, 2);
@@ -156,6 +142,15 @@ PDE::ControlTablePtr joinedTable(PDE::PainChangeController* panes) {
 bool isJsonObject(const QJsonObject& object) {
     const QByteArray text = QJsonDocument(object).toJson(QJsonDocument::Compact);
     return jsonLinesParse(text.toStdString());
+}
+
+void checkSummary(PDE::PainChangeController* panes) {
+    QStringList order;
+    QVariantMap summary;
+    panes->getSummaryTextEachView(&summary, &order);
+    summary.insert(QString::fromLatin1(PrintHost::kSummaryDisplayOrderKey), order);
+    if (!isJsonObject(PrintHost::summaryToJson(summary)))
+        finding("the summary is not a JSON object");
 }
 
 } // namespace zrkfuzz

@@ -28,12 +28,12 @@ void rememberControls();
 // Puts every remembered control back; a pop-up's items are rebuilt only when
 // they differ.
 void restoreControls();
-// Tells each control its row, kind, keyword and identifier, as the panel
-// tells a scripting host (print-dialog --set and --state read them).
-void labelControls(const PDE::ControlTableEntry* table);
 // Both panes' tables joined, as the panel joins them.
 PDE::ControlTablePtr joinedTable(PDE::PainChangeController* panes);
 
 bool isJsonObject(const QJsonObject& object);
+// The panes' summary with its display order, as the dialog is handed it: a
+// finding when it is not a JSON object.
+void checkSummary(PDE::PainChangeController* panes);
 
 } // namespace zrkfuzz

@@ -18,24 +18,7 @@
 
 namespace {
 
-constexpr const char* kQueue = "ZR-K5100";
-
-using Actions = std::vector<std::pair<QString, QString>>;
-
-// What a user might do after the panel restored the ticket.
-const Actions& actions(uint8_t selector) {
-    static const Actions kActions[] = {
-        {},
-        {{"VXQuickColor", "Photo"}},
-        {{"VXQuickColor", "CustomColor"}, {"VXImageHalftone", "Detail"}, {"VXBrightness", "Plus1"}},
-        {{"VXEconoMode", "True"}, {"VXColorAsGray", "True"}},
-        {{"VXQuickColor", "CustomColor"},
-         {"VXTextRGBSource", "None"},
-         {"VXImageDestinationProfile", "#0"}},
-        {{"VXColorSeparation", "True"}, {"VXQuickColor", "Vivid"}},
-    };
-    return kActions[selector % (sizeof kActions / sizeof kActions[0])];
-}
+constexpr const char* kQueue = zrkfuzz::kTicketQueue;
 
 } // namespace
 
@@ -63,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     options.ppdPath = QStringLiteral(ZRK_FUZZ_SOURCE_DIR "/PDE/Resources/ZR-K5100.ppd");
     options.printerId = QString::fromLatin1(kQueue);
     options.ticketPath = QString::fromStdString(ticket);
-    options.choices = actions(selector);
+    options.choices = zrkfuzz::ticketActions(selector);
     options.save = true;
     options.print = true;
     options.summary = true;

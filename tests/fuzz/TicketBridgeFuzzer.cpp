@@ -29,24 +29,7 @@
 
 namespace {
 
-constexpr const char* kQueue = "ZR-K5100";
-
-using Actions = std::vector<std::pair<QString, QString>>;
-
-// What a user might do after the panel restored the ticket.
-const Actions& actions(uint8_t selector) {
-    static const Actions kActions[] = {
-        {},
-        {{"VXQuickColor", "Photo"}},
-        {{"VXQuickColor", "CustomColor"}, {"VXImageHalftone", "Detail"}, {"VXBrightness", "Plus1"}},
-        {{"VXEconoMode", "True"}, {"VXColorAsGray", "True"}},
-        {{"VXQuickColor", "CustomColor"},
-         {"VXTextRGBSource", "None"},
-         {"VXImageDestinationProfile", "#0"}},
-        {{"VXColorSeparation", "True"}, {"VXQuickColor", "Vivid"}},
-    };
-    return kActions[selector % (sizeof kActions / sizeof kActions[0])];
-}
+constexpr const char* kQueue = zrkfuzz::kTicketQueue;
 
 struct Process {
     std::unique_ptr<PrintHost::PPDFile> ppd;
@@ -59,7 +42,7 @@ Process* gProcess = nullptr;
 // The input's steps after the ticket was read; false when an action was
 // refused (the dialog stops and writes nothing).
 bool runPanel(Process& p, PDE::PainChangeController* panes, PrintHost::PMPrintSettings& settings,
-              const Actions& chosen) {
+              const zrkfuzz::TicketActions& chosen) {
     panes->defaultFromPPDInfoEachView();
     panes->getControlValueFromTickettEachView();
     PDE::vColorPresetConstraints(p.table.get());
@@ -96,7 +79,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     panes->setPPDFileEachView(p.ppd->get());
     panes->creatPDEControlTableEachView();
     p.table = zrkfuzz::joinedTable(panes);
-    zrkfuzz::labelControls(p.table.get());
+    PDE::PDECommon::commonLabelControlsForHost(p.table.get());
     panes->createPDEItemForPPDKeyEachView();
     zrkfuzz::rememberControls();
     gProcess = &p;
@@ -120,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     PrintHost::PMPrintSettings settings;
     settings.assign(*ticket);
     panes->setPMPrintEachView(&settings, &p.session);
-    const bool saved = runPanel(p, panes, settings, actions(data[0]));
+    const bool saved = runPanel(p, panes, settings, zrkfuzz::ticketActions(data[0]));
     if (saved) {
         const std::string savedPath = zrkfuzz::writeScratchFile("saved.plist", nullptr, 0);
         std::string writeError;
@@ -135,12 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (zrkfuzz::otherQueues(written.node, kQueue) != zrkfuzz::otherQueues(input.node, kQueue))
             zrkfuzz::finding("saving changed another queue's values");
 
-        QStringList order;
-        QVariantMap summary;
-        panes->getSummaryTextEachView(&summary, &order);
-        summary.insert(QString::fromLatin1(PrintHost::kSummaryDisplayOrderKey), order);
-        if (!zrkfuzz::isJsonObject(PrintHost::summaryToJson(summary)))
-            zrkfuzz::finding("the summary is not a JSON object");
+        zrkfuzz::checkSummary(panes);
     }
     panes->setPMPrintEachView(nullptr, nullptr);
     zrkfuzz::restoreControls();
