@@ -146,12 +146,12 @@ const char* unusableTicketNode(plist_t node, int depth) {
             return "cannot be read";
         const char* why = nullptr;
         for (;;) {
-            char* key = nullptr;
+            // Keys are not read here: holdsKeyWithNul checks them once every
+            // string is known to be whole.
             plist_t item = nullptr;
-            plist_dict_next_item(node, iter, &key, &item);
-            if (!key)
+            plist_dict_next_item(node, iter, nullptr, &item);
+            if (!item)
                 break;
-            std::free(key);
             why = unusableTicketNode(item, depth + 1);
             if (why)
                 break;
@@ -162,6 +162,21 @@ const char* unusableTicketNode(plist_t node, int depth) {
     default:
         return survivesXml(node) ? nullptr : kNotKeptInXml;
     }
+}
+
+// A binary list's UTF-16 key may hold U+0000, and libplist aborts the
+// process when such a key is read. The XML writer writes a key's whole
+// length, so the NUL shows in its text. Only for a tree whose strings are
+// whole: the writer would read a cut string past its end.
+bool holdsKeyWithNul(plist_t root) {
+    char* xml = nullptr;
+    uint32_t length = 0;
+    plist_to_xml(root, &xml, &length);
+    if (!xml)
+        return true;
+    const bool nul = std::memchr(xml, '\0', length) != nullptr;
+    plist_to_xml_free(xml);
+    return nul;
 }
 
 } // namespace
@@ -243,6 +258,10 @@ std::unique_ptr<PMPrintSettings> PMPrintSettings::readFromFile(const std::string
     if (const char* why = unusableTicketNode(root, 0)) {
         plist_free(root);
         return fail(path + " " + why);
+    }
+    if (holdsKeyWithNul(root)) {
+        plist_free(root);
+        return fail(path + " holds a key with a NUL character, not a property list");
     }
     return std::make_unique<PMPrintSettings>(root);
 }

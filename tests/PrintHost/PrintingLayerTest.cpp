@@ -233,6 +233,11 @@ TEST(PrintingLayer, ReadRefusesWhatIsNotADictionaryPlist) {
                     "<string>Tr\0\0\0\0ue</string></dict></plist>",
                     100),
          true},
+        // A binary list's UTF-16 key "a" U+0000: libplist aborts on reading it.
+        {"nulkey.plist",
+         QByteArray::fromHex("62706c6973743030d10102620061000009080b10000000000000"
+                             "0101000000000000000300000000000000000000000000000011"),
+         true},
         // Saved as XML, the fraction of a second would be lost.
         {"date.plist",
          QByteArray::fromHex("62706c6973743030d1010251613341c1de0c40400000080b0d00000000000001"
