@@ -5,6 +5,7 @@
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QKeySequence>
 #include <QPushButton>
 #include <QRadioButton>
@@ -94,6 +95,26 @@ QAccessibleInterface* buttonAccessFactory(const QString& className, QObject* obj
     return nullptr;
 }
 
+// A pop-up's accessible "Press" opens its list straight through showPopup(),
+// and an open list takes the keyboard. The list of a pop-up whose window is
+// blocked is closed again as soon as it shows.
+class BlockedPopUpGuard : public QObject {
+public:
+    using QObject::QObject;
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && watched->isWidgetType()) {
+            auto* list = static_cast<QWidget*>(watched);
+            auto* popUp =
+                list->isWindow() ? qobject_cast<QComboBox*>(list->parentWidget()) : nullptr;
+            // Closed once showPopup() has finished: it still works on the list.
+            if (popUp && isBlockedByModalWindow(popUp))
+                QMetaObject::invokeMethod(popUp, &QComboBox::hidePopup, Qt::QueuedConnection);
+        }
+        return false;
+    }
+};
+
 } // namespace
 
 QString spokenButtonName(const QString& text) {
@@ -132,6 +153,7 @@ void installBlockedWindowAccess() {
         return;
     installed = true;
     QAccessible::installFactory(&buttonAccessFactory);
+    qApp->installEventFilter(new BlockedPopUpGuard(qApp));
 }
 
 } // namespace PrintHost

@@ -2,7 +2,8 @@
 // know nothing of modal windows: a screen reader could press a button of the
 // print dialog behind the open Profile Management window. The interfaces
 // installed here refuse every action of a button whose window a modal window
-// blocks, as the mouse and the keyboard are refused.
+// blocks, as the mouse and the keyboard are refused; a blocked pop-up's list
+// does not stay open.
 #pragma once
 
 #include <QString>
@@ -20,8 +21,8 @@ bool isBlockedByModalWindow(const QWidget* widget);
 QString spokenButtonName(const QString& text);
 
 // Gives push buttons, check boxes and radio buttons accessible interfaces
-// that do nothing while their window is blocked. Call once, after the
-// application object exists.
+// that do nothing while their window is blocked, and keeps the lists of
+// blocked pop-ups closed. Call once, after the application object exists.
 void installBlockedWindowAccess();
 
 } // namespace PrintHost

@@ -7,9 +7,11 @@
 #include "PrintDialogRun.h"
 #include "TestSupport.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QLayout>
@@ -249,6 +251,21 @@ TEST(PrintDialogWindow, ControlsBehindAModalWindowIgnoreAssistiveActions) {
         toggle(c.box);
         EXPECT_EQ(c.box->isChecked(), c.toggles ? !before : before);
         EXPECT_EQ(isBlockedByModalWindow(cancel), c.modalOpen);
+    }
+
+    // A pop-up's "Press" opens its list, which would then take the keyboard.
+    auto* popUpBehind = new QComboBox(&panel);
+    auto* popUpInModal = new QComboBox(&modal);
+    for (QComboBox* popUp : {popUpBehind, popUpInModal})
+        popUp->addItems({QStringLiteral("One"), QStringLiteral("Two")});
+    modal.setVisible(true);
+    for (QComboBox* popUp : {popUpBehind, popUpInModal}) {
+        QAccessibleInterface* access = QAccessible::queryAccessibleInterface(popUp);
+        ASSERT_NE(access, nullptr);
+        access->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCoreApplication::processEvents();
+        EXPECT_EQ(popUp->view()->isVisible(), popUp == popUpInModal);
+        popUp->hidePopup();
     }
     modal.hide();
     window.layout()->removeWidget(&panel);
