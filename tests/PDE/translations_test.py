@@ -51,6 +51,31 @@ class TranslationFiles(unittest.TestCase):
                         self.assertEqual(sorted(PLACEHOLDER.findall(their)),
                                          sorted(PLACEHOLDER.findall(key[1])), key)
 
+    def test_every_text_print_dialog_translates_is_in_its_table(self):
+        english = {source for (_, source) in read_ts(
+            os.path.join(SOURCE_DIR, "PrintHost/translations/print-dialog_en.ts"))}
+        call = re.compile(r'(?:dialogText\(|translate\(\s*"print-dialog"\s*,)\s*'
+                          r'((?:"(?:[^"\\]|\\.)*"\s*)+)')
+        escape = re.compile(r'\\(u[0-9A-Fa-f]{4}|.)')
+        unescaped = {"n": "\n", "t": "\t", '"': '"', "\\": "\\", "'": "'"}
+
+        def text_of(literals):
+            joined = "".join(re.findall(r'"((?:[^"\\]|\\.)*)"', literals))
+            return escape.sub(lambda m: chr(int(m.group(1)[1:], 16)) if m.group(1)[0] == "u"
+                              else unescaped[m.group(1)], joined)
+
+        folder = os.path.join(SOURCE_DIR, "PrintHost")
+        found = 0
+        for name in sorted(os.listdir(folder)):
+            if not name.endswith(".cpp"):
+                continue
+            with open(os.path.join(folder, name), encoding="utf-8") as f:
+                source = f.read()
+            for match in call.finditer(source):
+                found += 1
+                self.assertIn(text_of(match.group(1)), english, name)
+        self.assertGreater(found, 10)
+
     def test_the_interface_files_texts_are_in_the_table(self):
         english = {source for (_, source) in read_ts(
             os.path.join(SOURCE_DIR, "PDE/Resources/Localizable_en.ts"))}
