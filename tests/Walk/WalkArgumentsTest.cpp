@@ -67,6 +67,34 @@ INSTANTIATE_TEST_SUITE_P(
         ArgsCase{"spaceInHost", {"snmpwalk", "a b"}, false}),
     [](const ::testing::TestParamInfo<ArgsCase>& info) { return info.param.label; });
 
+TEST(WalkRoot, OnlyDottedDecimalReachesTheLibrary) {
+    std::string longest = "1";
+    for (int i = 1; i < 128; ++i) {
+        longest += ".1";
+    }
+    const struct {
+        std::string root;
+        bool accepted;
+    } cases[] = {
+        {kRoot, true},
+        {std::string(".") + kRoot, true},
+        {"1.3.4294967295", true},
+        {longest, true},
+        {longest + ".1", false},
+        {"1.3.4294967296", false},
+        {"1.3.six.1", false},
+        // The library's look-up of a name compiles it as a regular
+        // expression; this one took it gigabytes.
+        {"1.3.6.1.4.1.1833f4.1.1.1.1.6" + std::string(123, '+') + ".13.1.1", false},
+        {"", false},
+        {"1..3", false},
+        {"1.3.", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(walkRootAcceptable(c.root), c.accepted) << c.root;
+    }
+}
+
 class WalkOptions : public ::testing::Test {
 protected:
     void SetUp() override {

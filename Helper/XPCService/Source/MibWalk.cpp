@@ -184,6 +184,11 @@ int walk(int argc, char* argv[], const WalkSessionSteps* steps) {
     oid root[MAX_OID_LEN];
     std::size_t rootLength = MAX_OID_LEN;
     if (arg < argc) {
+        if (!walkRootAcceptable(argv[arg])) {
+            snmp_log(LOG_ERR, "%s: not a numeric object identifier\n",
+                     escapedForLog(argv[arg]).c_str());
+            return kWalkFailed;
+        }
         if (snmp_parse_oid(argv[arg], root, &rootLength) == nullptr) {
             // The library's own message would repeat the argument unescaped.
             snmp_log(LOG_ERR, "%s: %s\n", escapedForLog(argv[arg]).c_str(),

@@ -104,4 +104,34 @@ bool walkArgumentsAcceptable(int argc, char* const* argv) {
     return true;
 }
 
+bool walkRootAcceptable(std::string_view root) {
+    constexpr std::size_t kMaxSubIdentifiers = 128;
+    constexpr unsigned long long kMaxSubIdentifier = 0xFFFFFFFFull;
+    if (!root.empty() && root.front() == '.') {
+        root.remove_prefix(1);
+    }
+    std::size_t count = 0;
+    while (true) {
+        const std::size_t dot = root.find('.');
+        const std::string_view part = root.substr(0, dot);
+        if (part.empty() || part.size() > 10 || ++count > kMaxSubIdentifiers) {
+            return false;
+        }
+        unsigned long long value = 0;
+        for (char c : part) {
+            if (c < '0' || c > '9') {
+                return false;
+            }
+            value = value * 10 + static_cast<unsigned>(c - '0');
+        }
+        if (value > kMaxSubIdentifier) {
+            return false;
+        }
+        if (dot == std::string_view::npos) {
+            return true;
+        }
+        root.remove_prefix(dot + 1);
+    }
+}
+
 } // namespace zrk

@@ -1,6 +1,8 @@
 // The argument vectors a walk accepts.
 #pragma once
 
+#include <string_view>
+
 namespace zrk {
 
 // The walk runs with the service's privileges on a vector that any user can
@@ -14,5 +16,11 @@ namespace zrk {
 // the walk. Returns false, naming the first refused argument on standard
 // error, for anything else.
 bool walkArgumentsAcceptable(int argc, char* const* argv);
+
+// Whether the walk's root is dotted decimal sub-identifiers (an optional
+// leading dot, at most the 128 a root holds, each within 32 bits). net-snmp
+// would look anything else up as a name, and its look-up compiles the text
+// as a regular expression: a few hundred bytes of one took gigabytes.
+bool walkRootAcceptable(std::string_view root);
 
 } // namespace zrk
