@@ -122,24 +122,35 @@ private:
     int result_ = -1;
 };
 
+// An unprivileged caller's profile file on a private bus, holding an old
+// text, for writers run by hand.
+class ServiceWriters : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!caller) {
+            GTEST_SKIP() << "no unprivileged caller";
+        }
+        bus.emplace();
+        current = profilePath(*bus, caller->login);
+        url = "file://" + current;
+        writeFile(current, "<?xml old");
+    }
+    const std::optional<Caller> caller = unprivilegedCaller();
+    std::optional<PrivateBus> bus;
+    std::string current;
+    std::string url;
+};
+
 // Two writers of one file by hand, their pieces interleaved. The texts have
 // one layout, so one's first piece followed by the other's later pieces would
 // read as a whole profile file made of both; the service refuses a first
 // piece while another sequence is written, and pieces of another writer.
-TEST(ServiceWriters, PiecesOfAnotherWriterNeverJoinASequence) {
-    const std::optional<Caller> caller = unprivilegedCaller();
-    if (!caller) {
-        GTEST_SKIP() << "no unprivileged caller";
-    }
-    PrivateBus bus;
-    const std::string current = profilePath(bus, caller->login);
-    const std::string url = "file://" + current;
+TEST_F(ServiceWriters, PiecesOfAnotherWriterNeverJoinASequence) {
     const std::string textA = profileText("A");
     const std::string textB = profileText("B");
     ASSERT_EQ(textA.size(), textB.size());
     const auto requestsA = writeRequests(url, textA);
     const auto requestsB = writeRequests(url, textB);
-    writeFile(current, "<?xml old");
     WriterProcess a(*caller, requestsA);
     WriterProcess b(*caller, requestsB);
 
@@ -167,17 +178,9 @@ TEST(ServiceWriters, PiecesOfAnotherWriterNeverJoinASequence) {
 // A writer that sent a first piece and exited (a print dialog that
 // crashed): its sequence is abandoned at once, and the next dialog's whole
 // write is committed right after.
-TEST(ServiceWriters, ASequenceWhoseWriterExitedGivesWayAtOnce) {
-    const std::optional<Caller> caller = unprivilegedCaller();
-    if (!caller) {
-        GTEST_SKIP() << "no unprivileged caller";
-    }
-    PrivateBus bus;
-    const std::string current = profilePath(bus, caller->login);
-    const std::string url = "file://" + current;
+TEST_F(ServiceWriters, ASequenceWhoseWriterExitedGivesWayAtOnce) {
     const std::string textB = profileText("B");
     const auto requestsB = writeRequests(url, textB);
-    writeFile(current, "<?xml old");
     {
         WriterProcess crashed(*caller, writeRequests(url, profileText("A")));
         EXPECT_TRUE(crashed.send(0));

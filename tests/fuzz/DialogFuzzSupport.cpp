@@ -32,23 +32,29 @@ std::string makeFolder(const char* purpose) {
     return pattern;
 }
 
+// Calls visit(key, value) for each entry of a dictionary, in stored order.
+template <typename Visit> void forEachEntry(plist_t dict, Visit visit) {
+    plist_dict_iter iter = nullptr;
+    plist_dict_new_iter(dict, &iter);
+    for (;;) {
+        char* key = nullptr;
+        plist_t value = nullptr;
+        plist_dict_next_item(dict, iter, &key, &value);
+        if (!key)
+            break;
+        visit(std::string(key), value);
+        std::free(key);
+    }
+    std::free(iter);
+}
+
 // A value as its XML text, a dictionary as its entries in key order.
 std::string canonical(plist_t node) {
     switch (plist_get_node_type(node)) {
     case PLIST_DICT: {
         std::map<std::string, std::string> entries;
-        plist_dict_iter iter = nullptr;
-        plist_dict_new_iter(node, &iter);
-        for (;;) {
-            char* key = nullptr;
-            plist_t value = nullptr;
-            plist_dict_next_item(node, iter, &key, &value);
-            if (!key)
-                break;
-            entries[key] = canonical(value);
-            std::free(key);
-        }
-        std::free(iter);
+        forEachEntry(
+            node, [&](const std::string& key, plist_t value) { entries[key] = canonical(value); });
         std::string text = "{";
         for (const auto& [key, value] : entries)
             text += std::to_string(key.size()) + ":" + key + "=" + value + ";";
@@ -187,19 +193,10 @@ std::map<std::string, std::string> otherQueues(plist_t settings, const char* que
     plist_t product = plist_dict_get_item(settings, "zrk5100");
     if (!product || plist_get_node_type(product) != PLIST_DICT)
         return queues;
-    plist_dict_iter iter = nullptr;
-    plist_dict_new_iter(product, &iter);
-    for (;;) {
-        char* key = nullptr;
-        plist_t value = nullptr;
-        plist_dict_next_item(product, iter, &key, &value);
-        if (!key)
-            break;
-        if (std::string(key) != queue)
+    forEachEntry(product, [&](const std::string& key, plist_t value) {
+        if (key != queue)
             queues[key] = canonical(value);
-        std::free(key);
-    }
-    std::free(iter);
+    });
     return queues;
 }
 
