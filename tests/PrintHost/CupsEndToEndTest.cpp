@@ -198,7 +198,7 @@ bool listsAttribute(const QString& listing, const QString& name, const QString& 
     return listing.contains(line);
 }
 
-// A private cupsd with the queue ZRQ on the bundled PPD; skips the test
+// A private cupsd with the queue ZRQ, stopped, on the bundled PPD; skips the test
 // where that cannot run.
 class CupsEndToEnd : public ::testing::Test {
 protected:
@@ -214,6 +214,12 @@ protected:
                                    QStringLiteral(BUNDLED_PPD), "-E"},
                                   cupsd.environment());
         ASSERT_EQ(made.exitCode, 0) << made.out.toStdString();
+        // A stopped queue keeps its jobs pending with every attribute; a job
+        // that completes may already have lost its options when the listing
+        // is read.
+        const Tool stopped = runTool(QStringLiteral("/usr/sbin/cupsdisable"),
+                                     {"-h", cupsd.server(), "ZRQ"}, cupsd.environment());
+        ASSERT_EQ(stopped.exitCode, 0) << stopped.out.toStdString();
     }
 
     PrivateCupsd cupsd;
