@@ -270,6 +270,52 @@ TEST(ServiceKilled, AfterEachRequestOfAWriteTheFileIsWhole) {
     }
 }
 
+// Watches a folder for created files; closes its descriptor however the
+// test ends.
+class CreationWatch {
+public:
+    explicit CreationWatch(const std::string& folder)
+        : fd_(::inotify_init1(IN_CLOEXEC | IN_NONBLOCK)) {
+        if (fd_ >= 0 && ::inotify_add_watch(fd_, folder.c_str(), IN_CREATE) < 0) {
+            ::close(fd_);
+            fd_ = -1;
+        }
+    }
+    ~CreationWatch() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    CreationWatch(const CreationWatch&) = delete;
+    CreationWatch& operator=(const CreationWatch&) = delete;
+
+    bool watching() const { return fd_ >= 0; }
+
+    // Waits until a file whose name starts with prefix is created; false
+    // after the time limit.
+    bool waitFor(const std::string& prefix, std::chrono::seconds limit) const {
+        for (const Clock::time_point end = Clock::now() + limit; Clock::now() < end;) {
+            pollfd fd{fd_, POLLIN, 0};
+            if (::poll(&fd, 1, 100) <= 0) {
+                continue;
+            }
+            alignas(inotify_event) char buffer[4096];
+            const ssize_t n = ::read(fd_, buffer, sizeof buffer);
+            for (ssize_t at = 0; at < n;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+                if (event->len > 0 && std::string(event->name).rfind(prefix, 0) == 0) {
+                    return true;
+                }
+                at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+            }
+        }
+        return false;
+    }
+
+private:
+    int fd_;
+};
+
 // The service killed while a walk's merge writes the file: the file is the
 // old text or the merged one, never part of either.
 TEST(ServiceKilled, InTheMiddleOfAMergeTheFileIsWhole) {
@@ -286,30 +332,13 @@ TEST(ServiceKilled, InTheMiddleOfAMergeTheFileIsWhole) {
 
     // The merge writes a temporary file beside the profile file and renames
     // it: the service is killed as soon as that file appears.
-    const int watch = ::inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
-    ASSERT_GE(watch, 0);
-    ASSERT_GE(::inotify_add_watch(watch, bus.preferences().c_str(), IN_CREATE), 0);
+    const CreationWatch watch(bus.preferences());
+    ASSERT_TRUE(watch.watching());
     std::thread walk([&] { runHelper(walkCommand(caller->login, agent.address()), *caller); });
-    const std::string fileName = caller->login + "-zrk5100-profile.plist.";
-    bool killed = false;
-    for (const Clock::time_point end = Clock::now() + 20s; !killed && Clock::now() < end;) {
-        pollfd fd{watch, POLLIN, 0};
-        if (::poll(&fd, 1, 100) <= 0) {
-            continue;
-        }
-        alignas(inotify_event) char buffer[4096];
-        const ssize_t n = ::read(watch, buffer, sizeof buffer);
-        for (ssize_t at = 0; at < n;) {
-            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
-            if (event->len > 0 && std::string(event->name).rfind(fileName, 0) == 0) {
-                bus.killService();
-                killed = true;
-                break;
-            }
-            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
-        }
+    const bool killed = watch.waitFor(caller->login + "-zrk5100-profile.plist.", 20s);
+    if (killed) {
+        bus.killService();
     }
-    ::close(watch);
     walk.join();
     ASSERT_TRUE(killed) << "the merge never wrote";
 
@@ -322,27 +351,6 @@ TEST(ServiceKilled, InTheMiddleOfAMergeTheFileIsWhole) {
     EXPECT_EQ(runHelper(walkCommand(caller->login, agent.address()), *caller).output,
               "mibwalk_XPC=iRet=0\n");
     EXPECT_NE(readFile(current).find("OFFSRGB.ICC"), std::string::npos);
-}
-
-// Waits until a file whose name starts with prefix is created in the folder
-// watched; false after the time limit.
-bool waitForCreation(int watch, const std::string& prefix, std::chrono::seconds limit) {
-    for (const Clock::time_point end = Clock::now() + limit; Clock::now() < end;) {
-        pollfd fd{watch, POLLIN, 0};
-        if (::poll(&fd, 1, 100) <= 0) {
-            continue;
-        }
-        alignas(inotify_event) char buffer[4096];
-        const ssize_t n = ::read(watch, buffer, sizeof buffer);
-        for (ssize_t at = 0; at < n;) {
-            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
-            if (event->len > 0 && std::string(event->name).rfind(prefix, 0) == 0) {
-                return true;
-            }
-            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
-        }
-    }
-    return false;
 }
 
 // SIGTERM (how systemd stops the service) while a whole write is in hand:
@@ -372,9 +380,8 @@ TEST(ServiceStopped, SigtermFinishesTheRequestInHand) {
     const std::optional<pid_t> service = bus.servicePid();
     ASSERT_TRUE(service);
 
-    const int watch = ::inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
-    ASSERT_GE(watch, 0);
-    ASSERT_GE(::inotify_add_watch(watch, bus.preferences().c_str(), IN_CREATE), 0);
+    const CreationWatch watch(bus.preferences());
+    ASSERT_TRUE(watch.watching());
     std::string reply;
     std::thread write([&] {
         try {
@@ -386,10 +393,9 @@ TEST(ServiceStopped, SigtermFinishesTheRequestInHand) {
             reply = error.getName();
         }
     });
-    const bool inHand = waitForCreation(watch, caller->login + "-zrk5100-profile.plist.", 20s);
+    const bool inHand = watch.waitFor(caller->login + "-zrk5100-profile.plist.", 20s);
     ::kill(*service, SIGTERM);
     write.join();
-    ::close(watch);
     ASSERT_TRUE(inHand) << "the write never began";
 
     EXPECT_EQ(reply, "TRUE");
