@@ -62,15 +62,20 @@ JobOptionList jobOptions(const PMPrintSettings& settings, const PPDFile& ppd) {
     return options;
 }
 
-bool isProfileEntryOf(const std::string& key, const PPDFile& ppd) {
+std::string menuOfProfileEntry(const std::string& key) {
+    // The two suffixes end differently, so at most one of them matches.
     for (const char* suffix : {kProfileFlagSuffix, kProfilePathSuffix}) {
         const std::string_view tail(suffix);
         if (key.size() > tail.size() &&
-            key.compare(key.size() - tail.size(), tail.size(), tail) == 0 &&
-            ppd.isMainKeyword(QString::fromStdString(key.substr(0, key.size() - tail.size()))))
-            return true;
+            key.compare(key.size() - tail.size(), tail.size(), tail) == 0)
+            return key.substr(0, key.size() - tail.size());
     }
-    return false;
+    return {};
+}
+
+bool isProfileEntryOf(const std::string& key, const PPDFile& ppd) {
+    const std::string menu = menuOfProfileEntry(key);
+    return !menu.empty() && ppd.isMainKeyword(QString::fromStdString(menu));
 }
 
 std::string profileMenuOfPathOption(const std::string& key, const PPDFile& ppd) {

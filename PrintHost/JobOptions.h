@@ -32,6 +32,10 @@ inline constexpr const char* kProfileChosen = "True";
 // would drop them.
 JobOptionList jobOptions(const PMPrintSettings& settings, const PPDFile& ppd);
 
+// The keyword whose ticket profile entry `key` names ("<keyword>Custom" or
+// "<keyword>CustomFilename"), or an empty string.
+std::string menuOfProfileEntry(const std::string& key);
+
 // Whether `key` is one of the two ticket profile entries of a main keyword of
 // `ppd`.
 bool isProfileEntryOf(const std::string& key, const PPDFile& ppd);

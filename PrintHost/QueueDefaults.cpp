@@ -39,17 +39,10 @@ bool concernsPPD(const char* name, const PPDFile& ppd) {
 bool belongsToPanel(const std::string& key, const QStringList& panelKeywords, const PPDFile& ppd) {
     if (panelKeywords.contains(QString::fromStdString(key)))
         return true;
-    const std::string menu = profileMenuOfPathOption(key, ppd);
-    if (!menu.empty())
-        return panelKeywords.contains(QString::fromStdString(menu));
-    for (const char* suffix : {kProfileFlagSuffix, kProfilePathSuffix}) {
-        const std::string_view tail(suffix);
-        if (key.size() > tail.size() &&
-            key.compare(key.size() - tail.size(), tail.size(), tail) == 0 &&
-            panelKeywords.contains(QString::fromStdString(key.substr(0, key.size() - tail.size()))))
-            return true;
-    }
-    return false;
+    std::string menu = profileMenuOfPathOption(key, ppd);
+    if (menu.empty())
+        menu = menuOfProfileEntry(key);
+    return !menu.empty() && panelKeywords.contains(QString::fromStdString(menu));
 }
 
 } // namespace
